@@ -1,0 +1,50 @@
+#ifndef MAPFILE_H
+#define MAPFILE_H
+
+// The level map both programs share, and the packed file it is kept in.
+// In memory a map is map[layer][column][row]; on disk it is 40,000
+// little-endian 32-bit values, layer by layer, row by row, column by column.
+
+constexpr int kMapLayers = 4;
+constexpr int kMapCols = 200;
+constexpr int kMapRows = 50;
+constexpr int kMapCells = kMapLayers * kMapCols * kMapRows;
+
+constexpr int kGroundLayer = 0;
+constexpr int kBackgroundLayer = 1;
+constexpr int kEnemyLayer = 2;
+constexpr int kItemLayer = 3;
+
+typedef unsigned short MapGrid[kMapLayers][kMapCols][kMapRows];
+
+enum MapFileResult {
+   MAPFILE_OK,
+   MAPFILE_CANNOT_OPEN,   // missing or unreadable
+   MAPFILE_NOT_PACKED,    // not an Allegro packed file
+   MAPFILE_SHORT,         // fewer than 40,000 values
+   MAPFILE_WRITE_FAILED   // the file could not be written in full
+};
+
+// Reads a map file into dest. On any failure dest is left exactly as it was.
+MapFileResult ReadMapFile(const char *filename, MapGrid dest);
+
+// Writes src to filename. An existing file is replaced only once the new one
+// has been written and read back in full, so a failed save never loses it.
+MapFileResult WriteMapFile(const char *filename, const MapGrid src);
+
+// A short English reason for a result, for messages.
+const char *MapFileMessage(MapFileResult result);
+
+inline bool MapCellInside(int layer, int col, int row)
+{
+   return layer >= 0 && layer < kMapLayers && col >= 0 && col < kMapCols &&
+          row >= 0 && row < kMapRows;
+}
+
+// Cells outside the map read as empty, so nothing ever looks past its storage.
+inline unsigned short MapValueAt(const MapGrid map, int layer, int col, int row)
+{
+   return MapCellInside(layer, col, row) ? map[layer][col][row] : 0;
+}
+
+#endif

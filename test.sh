@@ -1,0 +1,16 @@
+#!/bin/sh
+# Sets everything up and runs every test: the normal build (unit, asset,
+# level and real-window tests), then the unit tests and a bounded fuzz run
+# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -eu
+cd "$(dirname "$0")"
+scripts/setup.sh
+
+ctest --test-dir build --output-on-failure -j"$(nproc)"
+
+cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
+  -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON
+cmake --build build-sanitize -j"$(nproc)"
+ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz'
+echo "All tests passed."
