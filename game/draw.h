@@ -1,0 +1,7 @@
+#ifndef DRAW_H
+#define DRAW_H
+
+void DrawToBuffer();
+void DrawAll();
+
+#endif

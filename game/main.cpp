@@ -1,0 +1,232 @@
+#include "main.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "draw.h"
+#include "saveload.h"
+
+// Every sample at full volume, centred, at ten times the stored rate.
+constexpr int kSampleVolume = 255;
+constexpr int kSamplePan = 128;
+constexpr int kSampleFreq = 10000;
+constexpr int kDigiVolume = 255;
+constexpr int kMidiVolume = 128;
+
+// Shot pixels take colour components below this bound.
+constexpr int kShotColourRange = 255;
+
+// The player needs four walk frames; the enemy's sprite is object 1.
+constexpr int kWalkFrames = 4;
+constexpr int kEnemySprites = 2;
+
+BITMAP *buffer = nullptr;
+BITMAP *border = nullptr;
+DATAFILE *tiles = nullptr;
+DATAFILE *pal = nullptr;
+DATAFILE *pwalk = nullptr;
+DATAFILE *enemy = nullptr;
+int tilecount = 0;
+MIDI *song = nullptr;
+SAMPLE *fires = nullptr;
+SAMPLE *hit = nullptr;
+SAMPLE *dies = nullptr;
+SAMPLE *jumps = nullptr;
+SAMPLE *congrats = nullptr;
+SAMPLE *aou = nullptr;
+SAMPLE *omgdied = nullptr;
+
+const char *const level[kLevelCount] = {
+   "map1.dat", "map2.dat", "map3.dat", "map4.dat", "map5.dat"
+};
+int currentlevel = 0;
+
+MapGrid map = {};
+int xoffset = 0;
+int yoffset = 0;
+
+Player Pl = {};
+Enemy En = {};
+Bullet bullet[kMaxShots] = {};
+Bullet Ebullet[kMaxShots] = {};
+
+[[noreturn]] static void Fail(const char *message)
+{
+   allegro_message("%s\n", message);
+   allegro_exit();
+   exit(1);
+}
+
+void CouldNotLoad(const char *name)
+{
+   allegro_message("Could not load %s\n", name);
+   allegro_exit();
+   exit(1);
+}
+
+static SAMPLE *LoadSample(const char *name)
+{
+   SAMPLE *s = load_wav(name);
+   if (!s)
+      CouldNotLoad(name);
+   return s;
+}
+
+// Number of leading bitmap objects: the pictures a datafile can supply.
+static int CountBitmaps(const DATAFILE *d)
+{
+   int n = 0;
+   while (d[n].type == DAT_BITMAP)
+      n++;
+   return n;
+}
+
+static DATAFILE *LoadDatafile(const char *name, int min_bitmaps)
+{
+   DATAFILE *d = load_datafile(name);
+   if (!d || CountBitmaps(d) < min_bitmaps)
+      CouldNotLoad(name);
+   return d;
+}
+
+// Music, samples, the frame buffer, pictures and the palette, in start-up
+// order; any file missing or unusable ends the game before it is played.
+void LoadAssets()
+{
+   song = load_midi("jingel.mid");
+   if (!song)
+      CouldNotLoad("jingel.mid");
+   fires = LoadSample("fires.wav");
+   hit = LoadSample("hit.wav");
+   dies = LoadSample("dies.wav");
+   jumps = LoadSample("jumps.wav");
+   congrats = LoadSample("congrats.wav");
+   aou = LoadSample("aou.wav");
+   omgdied = LoadSample("omgdied.wav");
+
+   buffer = create_bitmap(kScreenW, kScreenH);
+   clear_bitmap(buffer);
+   border = load_bitmap("border.bmp", nullptr);
+   if (!border)
+      CouldNotLoad("border.bmp");
+
+   tiles = LoadDatafile("tiles.dat", 1);
+   tilecount = CountBitmaps(tiles);
+   pal = load_datafile("pal.dat");
+   if (!pal || pal[0].type != DAT_PALETTE)
+      CouldNotLoad("pal.dat");
+   pwalk = LoadDatafile("pwalk.dat", kWalkFrames);
+   enemy = LoadDatafile("enemy.dat", kEnemySprites);
+
+   set_palette(static_cast<RGB *>(pal[0].dat));
+}
+
+void InitAll()
+{
+   allegro_init();
+   install_keyboard();
+   install_timer();
+   if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, kScreenW, kScreenH, 0, 0) != 0)
+      Fail("Could not set GFX mode");
+   if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) < 0)
+      Fail("Sorry, cannot initilize sound");
+   LoadAssets();
+   currentlevel = kFirstLevel;
+}
+
+void PlaySound(SAMPLE *sample)
+{
+   play_sample(sample, kSampleVolume, kSamplePan, kSampleFreq, 0);
+}
+
+int ViewCell(int layer, int px, int py)
+{
+   // Division truncates toward zero: pixels -31..31 lie in the first cell.
+   return MapValueAt(map, layer, xoffset + px / kTileSize, yoffset + py / kTileSize);
+}
+
+// Takes the lowest free slot; the owner keeps its request when all ten fly.
+bool LaunchShot(Bullet shots[], int ox, int oy, int direction, SAMPLE *sound)
+{
+   for (int i = 0; i < kMaxShots; i++) {
+      if (shots[i].active)
+         continue;
+      if (sound)
+         PlaySound(sound);
+      shots[i].active = 1;
+      shots[i].x = ox + kShotLaunchDX;
+      shots[i].y = oy + kShotLaunchDY;
+      shots[i].speed = direction == kRight ? kShotSpeed : -kShotSpeed;
+      return true;
+   }
+   return false;
+}
+
+// Colour components come blue, green, red: twelve rand() calls per shot.
+static int GlitterColour()
+{
+   int b = rand() % kShotColourRange;
+   int g = rand() % kShotColourRange;
+   int r = rand() % kShotColourRange;
+   return makecol(r, g, b);
+}
+
+// Draws each shot where it stands, then moves it; off the view's width it is gone.
+void FlyShots(Bullet shots[])
+{
+   for (int i = 0; i < kMaxShots; i++) {
+      Bullet &s = shots[i];
+      if (!s.active)
+         continue;
+      putpixel(buffer, s.x, s.y, GlitterColour());
+      putpixel(buffer, s.x + 1, s.y, GlitterColour());
+      putpixel(buffer, s.x, s.y + 1, GlitterColour());
+      putpixel(buffer, s.x + 1, s.y + 1, GlitterColour());
+      s.x += s.speed;
+      if (s.x > kViewWidthPx)
+         s.active = 0;
+      if (s.x < 0)
+         s.active = 0;
+   }
+}
+
+// Only the right half of a body is vulnerable.
+bool ShotHits(const Bullet &shot, int bx, int by)
+{
+   return shot.x > bx + kBodyW / 2 && shot.x < bx + kBodyW &&
+          shot.y > by && shot.y < by + kBodyH;
+}
+
+void FreeShots(Bullet shots[])
+{
+   for (int i = 0; i < kMaxShots; i++)
+      shots[i].active = 0;
+}
+
+// One frame, drawn bottom to top: border strip, tiles, player, enemy.
+void GamePass()
+{
+   blit(border, buffer, 0, 0, 0, kViewHeightPx, kScreenW, kBorderHeight);
+   DrawToBuffer();
+   UpdatePlayer();
+   UpdateEnemy();
+   DrawAll();
+}
+
+int main()
+{
+   InitAll();
+   LoadMap(level[currentlevel]);
+   InitPlayer();
+   play_midi(song, TRUE);
+   set_volume(kDigiVolume, kMidiVolume);
+
+   while (!key[KEY_ESC]) {
+      GamePass();
+      rest(kFrameRestMs);
+   }
+
+   allegro_exit();
+   exit(0);
+}
+END_OF_MAIN()

@@ -1,0 +1,100 @@
+#ifndef MAIN_H
+#define MAIN_H
+
+// The game's shared state: every program-wide global is defined in main.cpp.
+
+#include <allegro.h>
+
+#include "mapfile.h"
+#include "player.h"
+#include "enemy.h"
+
+// The window and the frame laid out in it.
+constexpr int kScreenW = 320;
+constexpr int kScreenH = 240;
+constexpr int kTileSize = 32;
+constexpr int kViewCols = 10;
+constexpr int kViewRows = 7;
+constexpr int kViewWidthPx = kViewCols * kTileSize;           // 320
+constexpr int kViewHeightPx = kViewRows * kTileSize;          // 224
+constexpr int kBorderHeight = kScreenH - kViewHeightPx;       // the 16-row strip
+
+// Pacing: one pass of the frame loop, then this much rest.
+constexpr int kFrameRestMs = 50;
+
+// The level table and the range of `currentlevel` during play.
+constexpr int kLevelCount = 5;
+constexpr int kFirstLevel = 1;
+constexpr int kLastLevel = kLevelCount - 1;
+
+// Direction codes shared by the player, the enemy and their shots.
+constexpr int kLeft = 1;
+constexpr int kRight = 2;
+
+// Player and enemy are both 32 x 51-pixel bodies.
+constexpr int kBodyW = 32;
+constexpr int kBodyH = 51;
+
+// Shots: ten per side, 8 pixels a pass, launched from this point of the owner.
+constexpr int kMaxShots = 10;
+constexpr int kShotSpeed = 8;
+constexpr int kShotLaunchDX = 14;
+constexpr int kShotLaunchDY = 13;
+
+// One shot in flight, in view pixels.
+struct Bullet {
+   int x;
+   int y;
+   int speed;
+   int active;
+};
+
+extern BITMAP *buffer;
+extern BITMAP *border;
+extern DATAFILE *tiles;
+extern DATAFILE *pal;
+extern DATAFILE *pwalk;
+extern DATAFILE *enemy;
+extern int tilecount;
+extern MIDI *song;
+extern SAMPLE *fires;
+extern SAMPLE *hit;
+extern SAMPLE *dies;
+extern SAMPLE *jumps;
+extern SAMPLE *congrats;
+extern SAMPLE *aou;
+extern SAMPLE *omgdied;
+
+extern const char *const level[kLevelCount];
+extern int currentlevel;
+
+extern MapGrid map;
+extern int xoffset;
+extern int yoffset;
+
+extern Player Pl;
+extern Enemy En;
+extern Bullet bullet[kMaxShots];
+extern Bullet Ebullet[kMaxShots];
+
+void InitAll();
+void LoadAssets();
+void GamePass();
+
+// Shows "Could not load <name>" and ends the program with status 1.
+[[noreturn]] void CouldNotLoad(const char *name);
+
+// Every sample of the game is played the same way.
+void PlaySound(SAMPLE *sample);
+
+// The value of `layer` in the map cell under view pixel (px, py); cells
+// outside the map read as empty.
+int ViewCell(int layer, int px, int py);
+
+// The shot operations both owners use.
+bool LaunchShot(Bullet shots[], int ox, int oy, int direction, SAMPLE *sound);
+void FlyShots(Bullet shots[]);
+bool ShotHits(const Bullet &shot, int bx, int by);
+void FreeShots(Bullet shots[]);
+
+#endif

@@ -1,0 +1,33 @@
+#ifndef PLAYER_H
+#define PLAYER_H
+
+// The player character: one global instance, Pl.
+class Player {
+public:
+   int x;
+   int y;
+   int direction;
+   int jumping;
+   int jumptime;
+   int onground;
+   int frame;
+   int life;
+   int firing;
+
+   void Init();
+   void Move(int direction);
+   void CheckGround();
+   void Draw();
+   void Fire();
+   void CheckForDeath();
+   void Dies();
+   void CheckForVictory();
+};
+
+constexpr int kPlayerLives = 10;
+constexpr int kExitTile = 49;
+
+void InitPlayer();
+void UpdatePlayer();
+
+#endif

@@ -1,0 +1,11 @@
+#include "saveload.h"
+
+#include "main.h"
+
+void LoadMap(const char *filename)
+{
+   // The codec only replaces `map` on a full read, so a bad file never
+   // leaves a half-loaded level behind.
+   if (ReadMapFile(filename, map) != MAPFILE_OK)
+      CouldNotLoad(filename);
+}

@@ -1,0 +1,236 @@
+// The map file codec against Allegro's own packed-file tool and its failure cases.
+
+#include "headless.h"
+#include "mapfile.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr int kRawBytes = kMapCells * 4;
+
+std::vector<unsigned char> ReadBytes(const std::string &path)
+{
+   std::ifstream in(path, std::ios::binary);
+   return std::vector<unsigned char>(std::istreambuf_iterator<char>(in), {});
+}
+
+// Unpacks a map file with Allegro's `pack u`, not with our reader.
+std::vector<unsigned char> UnpackWithTool(const std::string &packed)
+{
+   std::string raw = packed + ".raw";
+   std::string cmd = std::string(PACK_TOOL) + " u '" + packed + "' '" + raw + "' >/dev/null";
+   EXPECT_EQ(system(cmd.c_str()), 0) << cmd;
+   return ReadBytes(raw);
+}
+
+unsigned long RawValue(const std::vector<unsigned char> &raw, size_t offset)
+{
+   return raw[offset] | raw[offset + 1] << 8 | raw[offset + 2] << 16 |
+          (unsigned long)raw[offset + 3] << 24;
+}
+
+// Writes `count` 32-bit values into a packed file the way Allegro does, so
+// the reader can be fed values our writer never produces.
+void WritePackedValues(const std::string &path, int count, long (*value)(int index))
+{
+   PACKFILE *f = pack_fopen(path.c_str(), "wp");
+   ASSERT_NE(f, nullptr);
+   for (int i = 0; i < count; i++)
+      pack_iputl(value(i), f);
+   pack_fclose(f);
+}
+
+class MapFileTest : public HeadlessTest {
+ protected:
+   void SetUp() override
+   {
+      HeadlessTest::SetUp();
+      StartHeadless(320, 240);
+      dir_ = EnterTempDir();
+      memset(map_, 0, sizeof(map_));
+   }
+   void FillRandom(MapGrid m, unsigned seed)
+   {
+      std::mt19937 gen(seed);
+      for (int l = 0; l < kMapLayers; l++)
+         for (int c = 0; c < kMapCols; c++)
+            for (int r = 0; r < kMapRows; r++)
+               m[l][c][r] = (unsigned short)gen();
+   }
+
+   std::string dir_;
+   MapGrid map_;
+};
+
+TEST_F(MapFileTest, CellsLieInFileOrderLayerRowColumn)
+{
+   map_[0][5][2] = 0x1234;
+   map_[0][199][0] = 7;      // last value of row 0
+   map_[1][0][0] = 8;        // first value of layer 1
+   map_[3][199][49] = 9;     // the very last value
+   ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+
+   std::vector<unsigned char> raw = UnpackWithTool("map.dat");
+   ASSERT_EQ(raw.size(), (size_t)kRawBytes);
+   // Layer 0, column 5, row 2 is the 406th value: bytes 1620 to 1623.
+   EXPECT_EQ(raw[1620], 0x34);
+   EXPECT_EQ(raw[1621], 0x12);
+   EXPECT_EQ(raw[1622], 0);
+   EXPECT_EQ(raw[1623], 0);
+   EXPECT_EQ(RawValue(raw, 1012), 0u) << "the in-memory order would have put it at value 253";
+   EXPECT_EQ(RawValue(raw, 796), 7u);
+   EXPECT_EQ(RawValue(raw, 40000), 8u);
+   EXPECT_EQ(RawValue(raw, 159996), 9u);
+}
+
+TEST_F(MapFileTest, WriterWidensWithZeroUpperBytes)
+{
+   map_[2][0][0] = 65535;
+   ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+   std::vector<unsigned char> raw = UnpackWithTool("map.dat");
+   ASSERT_EQ(raw.size(), (size_t)kRawBytes);
+   const unsigned char expected[4] = {0xFF, 0xFF, 0x00, 0x00};
+   EXPECT_EQ(memcmp(&raw[80000], expected, 4), 0);
+   for (size_t i = 0; i + 3 < raw.size(); i += 4)
+      EXPECT_EQ(raw[i + 2] | raw[i + 3], 0) << "upper half of value at byte " << i;
+}
+
+TEST_F(MapFileTest, ReaderKeepsOnlyTheLowSixteenBits)
+{
+   WritePackedValues("odd.dat", kMapCells, [](int i) -> long {
+      if (i == 0) return 65541;
+      if (i == 1) return -1;
+      return i;
+   });
+   ASSERT_EQ(ReadMapFile("odd.dat", map_), MAPFILE_OK);
+   EXPECT_EQ(map_[0][0][0], 5);
+   EXPECT_EQ(map_[0][1][0], 65535);
+   EXPECT_EQ(map_[0][5][2], 405);              // value index 2 * 200 + 5
+   EXPECT_EQ(map_[3][199][49], (unsigned short)(kMapCells - 1));
+}
+
+TEST_F(MapFileTest, RandomMapSurvivesWriteAndRead)
+{
+   MapGrid original;
+   FillRandom(original, 12345);
+   ASSERT_EQ(WriteMapFile("map.dat", original), MAPFILE_OK);
+   ASSERT_EQ(ReadMapFile("map.dat", map_), MAPFILE_OK);
+   EXPECT_EQ(memcmp(original, map_, sizeof(map_)), 0);
+
+   // And Allegro's tool agrees with our reader, value by value.
+   std::vector<unsigned char> raw = UnpackWithTool("map.dat");
+   ASSERT_EQ(raw.size(), (size_t)kRawBytes);
+   int mismatches = 0;
+   for (int l = 0; l < kMapLayers; l++)
+      for (int r = 0; r < kMapRows; r++)
+         for (int c = 0; c < kMapCols; c++)
+            if (RawValue(raw, 4 * (10000 * l + 200 * r + c)) != original[l][c][r])
+               mismatches++;
+   EXPECT_EQ(mismatches, 0);
+}
+
+TEST_F(MapFileTest, BytesAfterTheLastValueAreIgnored)
+{
+   WritePackedValues("long.dat", kMapCells + 10, [](int i) -> long { return i % 50; });
+   ASSERT_EQ(ReadMapFile("long.dat", map_), MAPFILE_OK);
+   EXPECT_EQ(map_[3][199][49], (kMapCells - 1) % 50);
+}
+
+TEST_F(MapFileTest, FailedReadsLeaveTheMapUntouched)
+{
+   FillRandom(map_, 99);
+   MapGrid before;
+   memcpy(before, map_, sizeof(map_));
+
+   EXPECT_EQ(ReadMapFile("missing.dat", map_), MAPFILE_CANNOT_OPEN);
+
+   std::ofstream("plain.dat") << "this is not a packed file";
+   EXPECT_EQ(ReadMapFile("plain.dat", map_), MAPFILE_NOT_PACKED);
+
+   std::ofstream("empty.dat").close();
+   EXPECT_EQ(ReadMapFile("empty.dat", map_), MAPFILE_NOT_PACKED);
+
+   WritePackedValues("short.dat", kMapCells - 1, [](int) -> long { return 3; });
+   EXPECT_EQ(ReadMapFile("short.dat", map_), MAPFILE_SHORT);
+
+   // A packed file cut off in the middle of its data.
+   MapGrid full;
+   FillRandom(full, 7);
+   ASSERT_EQ(WriteMapFile("full.dat", full), MAPFILE_OK);
+   std::vector<unsigned char> bytes = ReadBytes("full.dat");
+   std::ofstream("cut.dat", std::ios::binary)
+      .write((const char *)bytes.data(), bytes.size() / 2);
+   EXPECT_EQ(ReadMapFile("cut.dat", map_), MAPFILE_SHORT);
+
+   EXPECT_EQ(memcmp(before, map_, sizeof(map_)), 0);
+}
+
+TEST_F(MapFileTest, FailedWriteKeepsTheEarlierFile)
+{
+   map_[0][0][0] = 1;
+   ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+   std::vector<unsigned char> earlier = ReadBytes("map.dat");
+
+   // A folder in the way of the temporary file makes the write fail.
+   ASSERT_EQ(mkdir("map.dat.new", 0755), 0);
+   map_[0][0][0] = 2;
+   EXPECT_EQ(WriteMapFile("map.dat", map_), MAPFILE_WRITE_FAILED);
+   EXPECT_EQ(ReadBytes("map.dat"), earlier);
+   rmdir("map.dat.new");
+
+   EXPECT_EQ(WriteMapFile("no/such/folder/map.dat", map_), MAPFILE_WRITE_FAILED);
+}
+
+TEST_F(MapFileTest, FullDiskKeepsTheEarlierFileAndLeavesNoTemporary)
+{
+   MapGrid noisy;
+   FillRandom(noisy, 3);   // random values pack badly, so the file is large
+   ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+   std::vector<unsigned char> earlier = ReadBytes("map.dat");
+
+   // A file-size limit stands in for a full disk; it applies to the child only.
+   pid_t child = fork();
+   ASSERT_GE(child, 0);
+   if (child == 0) {
+      signal(SIGXFSZ, SIG_IGN);
+      struct rlimit limit = {20000, 20000};
+      setrlimit(RLIMIT_FSIZE, &limit);
+      _exit(WriteMapFile("map.dat", noisy) == MAPFILE_WRITE_FAILED ? 0 : 1);
+   }
+   int status = 0;
+   waitpid(child, &status, 0);
+   ASSERT_TRUE(WIFEXITED(status)) << "the writer crashed on a full disk";
+   EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed write was reported as success";
+   EXPECT_EQ(ReadBytes("map.dat"), earlier);
+   EXPECT_EQ(access("map.dat.new", F_OK), -1);
+}
+
+TEST(MapValueAt, CellsOutsideTheMapReadAsEmpty)
+{
+   static MapGrid m;
+   m[0][0][0] = 4;
+   m[3][199][49] = 5;
+   EXPECT_EQ(MapValueAt(m, 0, 0, 0), 4);
+   EXPECT_EQ(MapValueAt(m, 3, 199, 49), 5);
+   EXPECT_EQ(MapValueAt(m, 0, -1, 0), 0);
+   EXPECT_EQ(MapValueAt(m, 0, 0, -1), 0);
+   EXPECT_EQ(MapValueAt(m, 3, 200, 49), 0);
+   EXPECT_EQ(MapValueAt(m, 3, 199, 50), 0);
+   EXPECT_EQ(MapValueAt(m, 4, 0, 0), 0);
+   EXPECT_FALSE(MapCellInside(-1, 0, 0));
+}
+
+}  // namespace
