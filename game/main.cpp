@@ -52,14 +52,14 @@ Bullet Ebullet[kMaxShots] = {};
 
 [[noreturn]] static void Fail(const char *message)
 {
-   allegro_message("%s\n", message);
+   allegro_message("%s", message);
    allegro_exit();
    exit(1);
 }
 
 void CouldNotLoad(const char *name)
 {
-   allegro_message("Could not load %s\n", name);
+   allegro_message("Could not load %s", name);
    allegro_exit();
    exit(1);
 }
@@ -112,6 +112,7 @@ void LoadAssets()
 
    tiles = LoadDatafile("tiles.dat", 1);
    tilecount = CountBitmaps(tiles);
+   PrepareTiles();
    pal = load_datafile("pal.dat");
    if (!pal || pal[0].type != DAT_PALETTE)
       CouldNotLoad("pal.dat");

@@ -6,8 +6,10 @@
 // what the program saw.
 //
 // Keys: Left, Right, Space, left Ctrl are counted (frames held, logged on
-// release); M shows a message box; S plays a beep; W writes "written.txt";
-// 1-9 exit with that status; Escape exits with 0.
+// release); M shows a message box; S plays a beep; P writes the screen to
+// "screenshot.bmp" as the game does; 1-9 exit with that status; Escape exits
+// with 0. A file "nogfx" in the working directory makes it show a message
+// and exit with 1 before opening its window.
 
 #include <allegro.h>
 #include <cstdarg>
@@ -24,6 +26,7 @@ constexpr int kRed = 1;
 constexpr int kGreen = 2;
 constexpr int kBlue = 3;
 constexpr int kWhite = 4;
+constexpr int kGrey = 5;
 
 // The red block: 50 x 30 pixels with its top-left corner at (20, 20).
 constexpr int kRedX = 20;
@@ -34,6 +37,12 @@ constexpr int kRedH = 30;
 constexpr int kBlueX = 100;
 constexpr int kBlueY = 20;
 constexpr int kBlueSide = 20;
+// A grey block: 10 x 10 at (140, 20), 6-bit level 32 (what 128 becomes in
+// an Allegro palette).
+constexpr int kGreyX = 140;
+constexpr int kGreyY = 20;
+constexpr int kGreySide = 10;
+constexpr int kGreyLevel = 32;
 // A green horizontal line along row 200, columns 0-319.
 constexpr int kGreenRow = 200;
 
@@ -60,7 +69,8 @@ static int last_buttons = 0;
 static int frame = 0;
 static bool m_was_down = false;
 static bool s_was_down = false;
-static bool w_was_down = false;
+static bool p_was_down = false;
+static PALETTE pal;
 
 // Opens, appends and closes on every line so nothing is lost when the
 // harness kills the program.
@@ -79,13 +89,13 @@ static void Log(const char *format, ...)
 
 static void SetProbePalette()
 {
-   PALETTE pal;
    for (int i = 0; i < PAL_SIZE; i++)
       pal[i].r = pal[i].g = pal[i].b = 0;
    pal[kRed].r = 63;
    pal[kGreen].g = 63;
    pal[kBlue].b = 63;
    pal[kWhite].r = pal[kWhite].g = pal[kWhite].b = 63;
+   pal[kGrey].r = pal[kGrey].g = pal[kGrey].b = kGreyLevel;
    set_palette(pal);
 }
 
@@ -107,6 +117,7 @@ static void DrawPicture()
    clear_to_color(buffer, kBlack);
    rectfill(buffer, kRedX, kRedY, kRedX + kRedW - 1, kRedY + kRedH - 1, kRed);
    rectfill(buffer, kBlueX, kBlueY, kBlueX + kBlueSide - 1, kBlueY + kBlueSide - 1, kBlue);
+   rectfill(buffer, kGreyX, kGreyY, kGreyX + kGreySide - 1, kGreyY + kGreySide - 1, kGrey);
    hline(buffer, 0, kGreenRow, kScreenW - 1, kGreen);
    textprintf_ex(buffer, font, 20, 100, kWhite, -1, "frame %d", frame);
    acquire_screen();
@@ -159,14 +170,8 @@ static void HandleCommands()
       int voice = beep ? play_sample(beep, 255, 128, 1000, 0) : -1;
       Log("beep %d", voice);
    }
-   if (Pressed(KEY_W, w_was_down)) {
-      FILE *f = fopen("written.txt", "w");
-      if (f) {
-         fputs("written by the probe\n", f);
-         fclose(f);
-      }
-      Log("wrote written.txt");
-   }
+   if (Pressed(KEY_P, p_was_down))
+      Log("screenshot %d", save_bmp("screenshot.bmp", screen, pal));
    for (int n = 1; n <= 9; n++) {
       if (key[KEY_1 + n - 1]) {
          Log("exit %d", n);
@@ -178,6 +183,12 @@ static void HandleCommands()
 int main()
 {
    allegro_init();
+   // Lets a test take the path of a program that fails before its window
+   // opens, as the game does when it cannot set its graphics mode.
+   if (exists("nogfx")) {
+      allegro_message("Probe could not set GFX mode");
+      return 1;
+   }
    install_keyboard();
    install_mouse();
    install_timer();

@@ -1,0 +1,138 @@
+// assetgen: paints, synthesises and packs every asset of the game and the
+// editor into the run folder. Everything is drawn here with Allegro calls in
+// one shared 8-bit palette; files are written by Allegro, libsndfile, libsmf,
+// loadpng and Allegro's own `dat` and `pat2dat` tools.
+
+#include <allegro.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "music.h"
+#include "packing.h"
+#include "palette.h"
+#include "sheet.h"
+#include "sounds.h"
+#include "sprites.h"
+#include "tiles.h"
+
+namespace {
+
+constexpr int kPaletteBmpSide = 16;   // pal.bmp shows the 256 entries as 16 x 16 pixels
+constexpr int kEnemyObjects = 3;
+
+struct Args {
+   std::string run_dir, sheet_png;
+   PackTools tools;
+};
+
+std::vector<BITMAP *> NewBitmaps(int n, int w, int h)
+{
+   std::vector<BITMAP *> v;
+   for (int i = 0; i < n; i++)
+      v.push_back(create_bitmap(w, h));
+   return v;
+}
+
+void FreeBitmaps(const std::vector<BITMAP *> &v)
+{
+   for (BITMAP *b : v)
+      destroy_bitmap(b);
+}
+
+BITMAP *PaletteBitmap()
+{
+   BITMAP *bmp = create_bitmap(kPaletteBmpSide, kPaletteBmpSide);
+   for (int i = 0; i < PAL_SIZE; i++)
+      putpixel(bmp, i % kPaletteBmpSide, i / kPaletteBmpSide, i);
+   return bmp;
+}
+
+bool WritePictures(const Args &a, const RGB *pal)
+{
+   const PackTools &t = a.tools;
+   std::vector<BITMAP *> tiles = NewBitmaps(kTileCount, kTileSize, kTileSize);
+   std::vector<BITMAP *> walk = NewBitmaps(kWalkFrames, kBodyW, kBodyH);
+   std::vector<BITMAP *> enemy = NewBitmaps(kEnemyObjects, kIconSize, kIconSize);
+   destroy_bitmap(enemy[1]);
+   enemy[1] = create_bitmap(kBodyW, kBodyH);
+   BITMAP *border = create_bitmap(kBorderW, kBorderH);
+   BITMAP *palbmp = PaletteBitmap();
+
+   for (int v = 0; v < kTileCount; v++)
+      DrawTile(tiles[v], v);
+   for (int f = 0; f < kWalkFrames; f++)
+      DrawPlayerFrame(walk[f], f);
+   DrawEnemyIcon(enemy[0]);
+   DrawEnemyBody(enemy[1]);
+   DrawEnemyMarker(enemy[2]);
+   DrawBorder(border);
+
+   std::string palfile = t.work_dir + "/pal.bmp";
+   std::string border_file = a.run_dir + "/border.bmp";
+   bool ok = save_bmp(palfile.c_str(), palbmp, pal) == 0 &&
+             save_bmp(border_file.c_str(), border, pal) == 0 &&
+             PackPalette(t, a.run_dir + "/pal.dat", palfile) &&
+             PackBitmaps(t, a.run_dir + "/tiles.dat", SaveNumbered(t, "tile", tiles, pal)) &&
+             PackBitmaps(t, a.run_dir + "/pwalk.dat", SaveNumbered(t, "pwalk", walk, pal)) &&
+             PackBitmaps(t, a.run_dir + "/enemy.dat", SaveNumbered(t, "enemy", enemy, pal)) &&
+             WriteContactSheet(a.sheet_png, {tiles, walk, enemy, border}, pal);
+
+   FreeBitmaps(tiles);
+   FreeBitmaps(walk);
+   FreeBitmaps(enemy);
+   destroy_bitmap(border);
+   destroy_bitmap(palbmp);
+   return ok;
+}
+
+bool WriteAudio(const Args &a)
+{
+   std::string midi = a.run_dir + "/jingel.mid";
+   return WriteSounds(a.run_dir) && WriteMusic(midi) &&
+          PackPatches(a.tools, a.run_dir + "/patches.dat", midi);
+}
+
+bool MakeDir(const std::string &dir)
+{
+   return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
+}
+
+}  // namespace
+
+int main(int argc, char **argv)
+{
+   if (argc != 7) {
+      std::fprintf(stderr,
+                   "usage: assetgen RUN_DIR WORK_DIR CONTACT_SHEET_PNG DAT_TOOL PAT2DAT_TOOL SOUNDFONT\n");
+      return 2;
+   }
+   Args a;
+   a.run_dir = argv[1];
+   a.tools.work_dir = argv[2];
+   a.sheet_png = argv[3];
+   a.tools.dat = argv[4];
+   a.tools.pat2dat = argv[5];
+   a.tools.soundfont = argv[6];
+   if (!MakeDir(a.run_dir) || !MakeDir(a.tools.work_dir)) {
+      std::fprintf(stderr, "assetgen: cannot create the output folders\n");
+      return 1;
+   }
+
+   if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+      std::fprintf(stderr, "assetgen: cannot start Allegro\n");
+      return 1;
+   }
+   set_color_depth(8);
+   PALETTE pal;
+   BuildPalette(pal);
+   set_palette(pal);
+
+   bool ok = WritePictures(a, pal) && WriteAudio(a);
+   allegro_exit();
+   return ok ? 0 : 1;
+}

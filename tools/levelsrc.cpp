@@ -1,0 +1,498 @@
+#include "levelsrc.h"
+
+#include <cstring>
+#include <map>
+#include <set>
+#include <vector>
+
+constexpr unsigned short kMaxTileValue = 65535;
+constexpr char kCommentChar = ';';
+constexpr char kHeaderChar = '[';
+// Code points handed out for values the defaults do not name, once the
+// spare ASCII characters are used up. Below the surrogates there is room
+// for every one of the 40,000 cells of a map holding a different value.
+constexpr char32_t kFirstWideChar = 0x100;
+constexpr char32_t kFirstSurrogate = 0xD800;
+constexpr char32_t kAfterSurrogates = 0xE000;
+constexpr int kAnyLayer = -1;
+
+struct LegendEntry {
+   char ch;
+   int layer;   // kAnyLayer or the one layer the entry is for
+   unsigned short value;
+   const char *note;
+};
+
+// The default legend: every tile of tiles.dat has a character, chosen to
+// look like its picture where possible.
+static const LegendEntry kDefaultLegend[] = {
+   {'.', kAnyLayer, 0, "empty"},
+   {'g', kAnyLayer, 1, "grass top"},
+   {'#', kAnyLayer, 2, "earth"},
+   {'s', kAnyLayer, 3, "stone brick"},
+   {'(', kAnyLayer, 4, "grass top, left edge"},
+   {')', kAnyLayer, 5, "grass top, right edge"},
+   {'=', kAnyLayer, 6, "wooden platform"},
+   {'<', kAnyLayer, 7, "wooden platform, left end"},
+   {'>', kAnyLayer, 8, "wooden platform, right end"},
+   {'m', kAnyLayer, 9, "metal block"},
+   {'r', kAnyLayer, 10, "rock"},
+   {'x', kAnyLayer, 11, "wooden crate"},
+   {'w', kAnyLayer, 12, "red brick wall"},
+   {'i', kAnyLayer, 13, "ice block"},
+   {'a', kAnyLayer, 14, "sand"},
+   {'o', kAnyLayer, 15, "mossy stone"},
+   {'{', kAnyLayer, 16, "cloud, left half"},
+   {'}', kAnyLayer, 17, "cloud, right half"},
+   {'c', kAnyLayer, 18, "small cloud"},
+   {'O', kAnyLayer, 19, "sun"},
+   {'b', kAnyLayer, 20, "bush"},
+   {'|', kAnyLayer, 21, "tree trunk"},
+   {'T', kAnyLayer, 22, "tree crown"},
+   {'f', kAnyLayer, 23, "fence"},
+   {'F', kAnyLayer, 24, "flowers"},
+   {'"', kAnyLayer, 25, "grass tuft"},
+   {'h', kAnyLayer, 26, "distant hill"},
+   {'A', kAnyLayer, 27, "mountain peak"},
+   {'P', kAnyLayer, 28, "signpost"},
+   {'t', kAnyLayer, 29, "wall torch"},
+   {'W', kAnyLayer, 30, "castle window"},
+   {'V', kAnyLayer, 31, "hanging vine"},
+   {',', kAnyLayer, 32, "pebbles"},
+   {'M', kAnyLayer, 33, "mushroom"},
+   {'+', kAnyLayer, 34, "twinkling star"},
+   {'C', kAnyLayer, 35, "moon"},
+   {'$', kAnyLayer, 36, "gold coin"},
+   {'R', kAnyLayer, 37, "red gem"},
+   {'D', kAnyLayer, 38, "blue gem"},
+   {'k', kAnyLayer, 39, "key"},
+   {'H', kAnyLayer, 40, "heart"},
+   {'*', kAnyLayer, 41, "star"},
+   {'p', kAnyLayer, 42, "potion"},
+   {'X', kAnyLayer, 43, "treasure chest"},
+   {'e', kAnyLayer, 44, "apple"},
+   {'K', kAnyLayer, 45, "crown"},
+   {'n', kAnyLayer, 46, "ring"},
+   {'U', kAnyLayer, 47, "shield"},
+   {'L', kAnyLayer, 48, "scroll"},
+   {'E', kAnyLayer, 49, "EXIT"},
+   {'@', kEnemyLayer, 1, "enemy start"},
+};
+
+typedef std::map<char32_t, unsigned short> Legend;
+
+// What one layer's characters mean: the file's own entries over the
+// defaults, and entries for the layer over entries for every layer.
+struct LegendSet {
+   Legend any;
+   Legend layer[kMapLayers];
+};
+
+static bool IsReserved(char32_t c)
+{
+   return c == ' ' || c == '\t' || c == kCommentChar || c == kHeaderChar || c < ' ' || c == 0x7F;
+}
+
+static void AppendUtf8(std::string &out, char32_t c)
+{
+   if (c < 0x80) {
+      out += (char)c;
+   } else if (c < 0x800) {
+      out += (char)(0xC0 | (c >> 6));
+      out += (char)(0x80 | (c & 0x3F));
+   } else {
+      out += (char)(0xE0 | (c >> 12));
+      out += (char)(0x80 | ((c >> 6) & 0x3F));
+      out += (char)(0x80 | (c & 0x3F));
+   }
+}
+
+// Decodes one line into code points; on bad UTF-8 returns the 1-based
+// character position where decoding failed, else 0.
+static int DecodeUtf8(const std::string &line, std::vector<char32_t> &out)
+{
+   out.clear();
+   size_t i = 0;
+   while (i < line.size()) {
+      unsigned char b = (unsigned char)line[i];
+      int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
+      if (extra < 0 || i + extra + 1 > line.size())
+         return (int)out.size() + 1;
+      char32_t c = extra == 0 ? b : (b & (0x3F >> extra));
+      for (int k = 1; k <= extra; k++) {
+         unsigned char cont = (unsigned char)line[i + k];
+         if ((cont & 0xC0) != 0x80)
+            return (int)out.size() + 1;
+         c = (c << 6) | (cont & 0x3F);
+      }
+      out.push_back(c);
+      i += extra + 1;
+   }
+   return 0;
+}
+
+static std::string CharName(char32_t c)
+{
+   if (c == '\t')
+      return "a tab";
+   if (c < ' ' || c == 0x7F)
+      return "control character " + std::to_string((unsigned)c);
+   std::string s = "'";
+   AppendUtf8(s, c);
+   return s + "'";
+}
+
+static bool Fail(LevelSourceError *error, int line, int column, const std::string &message)
+{
+   if (error) {
+      error->line = line;
+      error->column = column;
+      error->message = message;
+   }
+   return false;
+}
+
+static void AddDefaults(LegendSet &legends)
+{
+   for (const LegendEntry &e : kDefaultLegend) {
+      if (e.layer == kAnyLayer)
+         legends.any[(unsigned char)e.ch] = e.value;
+      else
+         legends.layer[e.layer][(unsigned char)e.ch] = e.value;
+   }
+}
+
+// Where the lines of the text go: which section each belongs to.
+enum SectionKind { SECTION_NONE, SECTION_LEGEND, SECTION_LAYER };
+
+struct Section {
+   SectionKind kind = SECTION_NONE;
+   int layer = kAnyLayer;
+};
+
+// Reads a number 0..3 after `prefix` inside a header; -1 when malformed.
+static int HeaderLayer(const std::string &inside, const std::string &prefix)
+{
+   if (inside.size() != prefix.size() + 2 || inside.compare(0, prefix.size(), prefix) != 0 ||
+       inside[prefix.size()] != ' ')
+      return -1;
+   char d = inside[prefix.size() + 1];
+   return d >= '0' && d < '0' + kMapLayers ? d - '0' : -1;
+}
+
+static bool ParseHeader(const std::string &line, int lineno, Section &section,
+                        std::set<int> &layers_seen, LevelSourceError *error)
+{
+   size_t close = line.find(']');
+   if (close == std::string::npos)
+      return Fail(error, lineno, (int)line.size() + 1, "missing ']' to close the section name");
+   std::string inside = line.substr(1, close - 1);
+   if (inside == "legend") {
+      section = {SECTION_LEGEND, kAnyLayer};
+      return true;
+   }
+   int layer = HeaderLayer(inside, "legend");
+   if (layer >= 0) {
+      section = {SECTION_LEGEND, layer};
+      return true;
+   }
+   layer = HeaderLayer(inside, "layer");
+   if (layer < 0)
+      return Fail(error, lineno, 2,
+                  "unknown section [" + inside + "]; expected [legend], [legend N] or [layer N] with N 0 to 3");
+   if (!layers_seen.insert(layer).second)
+      return Fail(error, lineno, 2, "layer " + std::to_string(layer) + " is given twice");
+   section = {SECTION_LAYER, layer};
+   return true;
+}
+
+static bool IsSpace(char32_t c)
+{
+   return c == ' ' || c == '\t';
+}
+
+// One legend entry: a character, spaces, a value 0..65535, then a free note.
+static bool ParseLegendLine(const std::vector<char32_t> &cps, int lineno, Legend &legend,
+                            std::set<char32_t> &defined_here, LevelSourceError *error)
+{
+   char32_t ch = cps[0];
+   if (IsReserved(ch))
+      return Fail(error, lineno, 1, CharName(ch) + " cannot be a legend character");
+   size_t i = 1;
+   if (i >= cps.size() || !IsSpace(cps[i]))
+      return Fail(error, lineno, 2, "expected a space and a tile value after the legend character");
+   while (i < cps.size() && IsSpace(cps[i]))
+      i++;
+   size_t start = i;
+   unsigned long value = 0;
+   while (i < cps.size() && cps[i] >= '0' && cps[i] <= '9') {
+      value = value * 10 + (cps[i] - '0');
+      if (value > kMaxTileValue)
+         return Fail(error, lineno, (int)start + 1, "tile value is larger than 65535");
+      i++;
+   }
+   if (i == start)
+      return Fail(error, lineno, (int)i + 1, "expected a tile value from 0 to 65535");
+   if (i < cps.size() && !IsSpace(cps[i]))
+      return Fail(error, lineno, (int)i + 1, "expected a space after the tile value");
+   if (!defined_here.insert(ch).second)
+      return Fail(error, lineno, 1, CharName(ch) + " is already in this legend");
+   legend[ch] = (unsigned short)value;
+   return true;
+}
+
+struct GridRow {
+   int lineno;
+   std::vector<char32_t> cells;
+};
+
+// First pass: sort the lines into legends and layer rows, checking the
+// shape of everything except the grid characters themselves.
+static bool SplitSections(const std::string &text, LegendSet &legends,
+                          std::vector<GridRow> rows[kMapLayers], LevelSourceError *error)
+{
+   Section section;
+   std::set<int> layers_seen;
+   std::set<char32_t> defined_here;
+   std::vector<char32_t> cps;
+   size_t pos = 0;
+   int lineno = 0;
+   while (pos < text.size()) {
+      size_t end = text.find('\n', pos);
+      if (end == std::string::npos)
+         end = text.size();
+      std::string line = text.substr(pos, end - pos);
+      pos = end + 1;
+      lineno++;
+      if (!line.empty() && line.back() == '\r')
+         line.pop_back();
+      int bad = DecodeUtf8(line, cps);
+      if (bad)
+         return Fail(error, lineno, bad, "the text is not valid UTF-8");
+      if (!cps.empty() && cps[0] == (char32_t)kCommentChar)
+         continue;
+      if (!cps.empty() && cps[0] == (char32_t)kHeaderChar) {
+         if (!ParseHeader(line, lineno, section, layers_seen, error))
+            return false;
+         defined_here.clear();
+         continue;
+      }
+      bool blank = true;
+      for (char32_t c : cps)
+         blank = blank && IsSpace(c);
+      switch (section.kind) {
+         case SECTION_NONE:
+            if (!blank)
+               return Fail(error, lineno, 1, "text outside a section; start with [legend] or [layer N]");
+            break;
+         case SECTION_LEGEND:
+            if (!blank && !ParseLegendLine(cps, lineno, section.layer == kAnyLayer ? legends.any
+                                           : legends.layer[section.layer], defined_here, error))
+               return false;
+            break;
+         case SECTION_LAYER:
+            rows[section.layer].push_back({lineno, cps});
+            break;
+      }
+   }
+   return true;
+}
+
+static bool Lookup(const LegendSet &legends, int layer, char32_t c, unsigned short *value)
+{
+   auto it = legends.layer[layer].find(c);
+   if (it == legends.layer[layer].end()) {
+      it = legends.any.find(c);
+      if (it == legends.any.end())
+         return false;
+   }
+   *value = it->second;
+   return true;
+}
+
+static bool FillLayer(const LegendSet &legends, int layer, const std::vector<GridRow> &rows,
+                      MapGrid out, LevelSourceError *error)
+{
+   for (size_t r = 0; r < rows.size(); r++) {
+      const GridRow &row = rows[r];
+      size_t width = row.cells.size();
+      for (size_t i = 0; i < width; i++)
+         if (row.cells[i] == (char32_t)kCommentChar)
+            width = i;
+      if (r >= (size_t)kMapRows) {
+         for (size_t i = 0; i < width; i++)
+            if (!IsSpace(row.cells[i]))
+               return Fail(error, row.lineno, (int)i + 1,
+                           "layer " + std::to_string(layer) + " has more than 50 rows");
+         continue;
+      }
+      for (size_t i = 0; i < width; i++) {
+         char32_t c = row.cells[i];
+         if (c == ' ')
+            continue;
+         if (i >= (size_t)kMapCols)
+            return Fail(error, row.lineno, (int)i + 1, "row is longer than 200 columns");
+         unsigned short value;
+         if (c == '\t')
+            return Fail(error, row.lineno, (int)i + 1, "a tab in a grid; use spaces for empty cells");
+         if (!Lookup(legends, layer, c, &value))
+            return Fail(error, row.lineno, (int)i + 1,
+                        CharName(c) + " is not in the legend of layer " + std::to_string(layer));
+         out[layer][i][r] = value;
+      }
+   }
+   return true;
+}
+
+bool ParseLevelSource(const std::string &text, MapGrid out, LevelSourceError *error)
+{
+   LegendSet legends;
+   AddDefaults(legends);
+   std::vector<GridRow> rows[kMapLayers];
+   if (!SplitSections(text, legends, rows, error))
+      return false;
+   static MapGrid parsed;
+   memset(parsed, 0, sizeof(parsed));
+   for (int layer = 0; layer < kMapLayers; layer++)
+      if (!FillLayer(legends, layer, rows[layer], parsed, error))
+         return false;
+   memcpy(out, parsed, sizeof(parsed));
+   return true;
+}
+
+char DefaultLegendChar(int layer, unsigned short value)
+{
+   char found = 0;
+   for (const LegendEntry &e : kDefaultLegend) {
+      if (e.value != value)
+         continue;
+      if (e.layer == layer)
+         return e.ch;
+      if (e.layer == kAnyLayer && !found)
+         found = e.ch;
+   }
+   // A character named for every layer may be taken by the layer's own entry.
+   for (const LegendEntry &e : kDefaultLegend)
+      if (found && e.layer == layer && e.ch == found)
+         return 0;
+   return found;
+}
+
+static const LegendEntry *DefaultEntry(int layer, char ch)
+{
+   for (const LegendEntry &e : kDefaultLegend)
+      if (e.ch == ch && e.layer == layer)
+         return &e;
+   return nullptr;
+}
+
+static bool UsedByDefaults(char32_t c)
+{
+   for (const LegendEntry &e : kDefaultLegend)
+      if ((unsigned char)e.ch == c)
+         return true;
+   return false;
+}
+
+// The next character for a value without a default one: spare printable
+// ASCII first, then code points from kFirstWideChar on.
+static char32_t NextAutoChar(char32_t after)
+{
+   for (char32_t c = after + 1;; c++) {
+      if (c >= 0x7F && c < kFirstWideChar)
+         c = kFirstWideChar;
+      if (c >= kFirstSurrogate && c < kAfterSurrogates)
+         c = kAfterSurrogates;
+      if (!IsReserved(c) && !UsedByDefaults(c))
+         return c;
+   }
+}
+
+// The character each value of each layer is written with.
+struct Charset {
+   std::map<unsigned short, char32_t> per_layer[kMapLayers];
+   std::map<unsigned short, char32_t> automatic;
+};
+
+static Charset ChooseChars(const MapGrid map)
+{
+   Charset set;
+   std::set<unsigned short> unnamed;
+   for (int layer = 0; layer < kMapLayers; layer++)
+      for (int col = 0; col < kMapCols; col++)
+         for (int row = 0; row < kMapRows; row++) {
+            unsigned short v = map[layer][col][row];
+            char ch = DefaultLegendChar(layer, v);
+            if (ch)
+               set.per_layer[layer][v] = (unsigned char)ch;
+            else
+               unnamed.insert(v);
+         }
+   char32_t c = ' ';
+   for (unsigned short v : unnamed) {
+      c = NextAutoChar(c);
+      set.automatic[v] = c;
+   }
+   for (int layer = 0; layer < kMapLayers; layer++)
+      for (auto &entry : set.automatic)
+         if (!set.per_layer[layer].count(entry.first))
+            set.per_layer[layer][entry.first] = entry.second;
+   return set;
+}
+
+static void WriteLegend(std::string &out, const Charset &set)
+{
+   std::string layer_part[kMapLayers];
+   out += "[legend]\n";
+   std::set<char> written;
+   for (int layer = 0; layer < kMapLayers; layer++)
+      for (auto &entry : set.per_layer[layer]) {
+         if (entry.second >= 0x80)
+            continue;
+         char ch = (char)entry.second;
+         const LegendEntry *own = DefaultEntry(layer, ch);
+         if (own) {
+            layer_part[layer] += std::string(1, ch) + " " + std::to_string(own->value) + " " + own->note + "\n";
+         } else if (const LegendEntry *any = DefaultEntry(kAnyLayer, ch)) {
+            if (written.insert(ch).second)
+               out += std::string(1, ch) + " " + std::to_string(any->value) + " " + any->note + "\n";
+         }
+      }
+   for (auto &entry : set.automatic) {
+      AppendUtf8(out, entry.second);
+      out += " " + std::to_string(entry.first) + "\n";
+   }
+   for (int layer = 0; layer < kMapLayers; layer++)
+      if (!layer_part[layer].empty())
+         out += "[legend " + std::to_string(layer) + "]\n" + layer_part[layer];
+}
+
+static const char *const kLayerNames[kMapLayers] = {"ground", "background", "enemy starts", "items and exit"};
+
+static void WriteLayer(std::string &out, const MapGrid map, int layer, const Charset &set)
+{
+   out += "\n[layer " + std::to_string(layer) + "] " + kLayerNames[layer] + "\n";
+   std::vector<std::string> rows(kMapRows);
+   int used_rows = 0;
+   for (int row = 0; row < kMapRows; row++) {
+      int width = kMapCols;
+      while (width > 0 && map[layer][width - 1][row] == 0)
+         width--;
+      for (int col = 0; col < width; col++)
+         AppendUtf8(rows[row], set.per_layer[layer].at(map[layer][col][row]));
+      if (width > 0)
+         used_rows = row + 1;
+   }
+   for (int row = 0; row < used_rows; row++)
+      out += rows[row] + "\n";
+}
+
+std::string FormatLevelSource(const MapGrid map, const std::string &title)
+{
+   Charset set = ChooseChars(map);
+   std::string out = "; " + title + "\n";
+   WriteLegend(out, set);
+   for (int layer = 0; layer < kMapLayers; layer++)
+      WriteLayer(out, map, layer, set);
+   return out;
+}
