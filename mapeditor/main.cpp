@@ -104,7 +104,7 @@ void InitAll()
 {
    // Without a display Allegro cannot start, and its keyboard would crash.
    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0)
-      StartupFailure("Could not start Allegro: ", allegro_error);
+      StartupFailure("Could not start Allegro: ", allegro_error[0] ? allegro_error : "no display");
    if (install_keyboard() != 0 || install_timer() != 0 || install_mouse() < 0)
       StartupFailure("Could not set up the keyboard, timer and mouse: ", allegro_error);
    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, kScreenW, kScreenH, 0, 0) != 0)

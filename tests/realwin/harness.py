@@ -628,9 +628,14 @@ class Session:
         # -displayfd: the server takes the first free display itself and
         # writes its number to the pipe once it accepts connections, so two
         # test processes never race for a number.
+        # -noreset: by default the server resets when its last client leaves,
+        # and a program connecting during that reset fails to start (Allegro
+        # then fails allegro_init without a word); xdotool calls come and go
+        # all the time.
         r, w = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(w), "-screen", "0", self.screen, "-nolisten", "tcp"],
+            ["Xvfb", "-displayfd", str(w), "-screen", "0", self.screen, "-nolisten", "tcp",
+             "-noreset"],
             pass_fds=(w,), stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
             stderr=self._log("xvfb.log"),
             # SIGTERM lets the server remove its socket and lock file.
@@ -655,9 +660,7 @@ class Session:
             number += chunk
         os.close(r)
         self.display = ":" + number.decode().strip()
-        # The number is announced before the server has finished starting;
-        # a client that connects too early can fail (Allegro's start-up then
-        # fails without a word). One round trip proves the server serves.
+        # One round trip proves the server serves before the program tries.
         while subprocess.run(["xdotool", "getdisplaygeometry"], env=self.env(),
                              capture_output=True, timeout=_COMMAND_TIMEOUT).returncode != 0:
             if time.time() > deadline:
