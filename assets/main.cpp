@@ -23,7 +23,6 @@
 namespace {
 
 constexpr int kPaletteBmpSide = 16;   // pal.bmp shows the 256 entries as 16 x 16 pixels
-constexpr int kEnemyObjects = 3;
 
 struct Args {
    std::string run_dir, sheet_png;
@@ -57,9 +56,9 @@ bool WritePictures(const Args &a, const RGB *pal)
    const PackTools &t = a.tools;
    std::vector<BITMAP *> tiles = NewBitmaps(kTileCount, kTileSize, kTileSize);
    std::vector<BITMAP *> walk = NewBitmaps(kWalkFrames, kBodyW, kBodyH);
-   std::vector<BITMAP *> enemy = NewBitmaps(kEnemyObjects, kIconSize, kIconSize);
-   destroy_bitmap(enemy[1]);
-   enemy[1] = create_bitmap(kBodyW, kBodyH);
+   // enemy.dat: editor icon, the enemy itself, editor picture of value 2
+   std::vector<BITMAP *> enemy = {create_bitmap(kIconSize, kIconSize), create_bitmap(kBodyW, kBodyH),
+                                  create_bitmap(kIconSize, kIconSize)};
    BITMAP *border = create_bitmap(kBorderW, kBorderH);
    BITMAP *palbmp = PaletteBitmap();
 

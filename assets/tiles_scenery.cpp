@@ -232,10 +232,10 @@ void Pebbles(BITMAP *bmp)
    Outline(bmp, kOutline);
 }
 
+// A spotted red cap: the lower half of a lit ellipse is cut away to leave
+// a dome over the stalk.
 void Mushroom(BITMAP *bmp)
 {
-   rectfill(bmp, 13, 17, 19, 29, Shade(RampSand, 5));
-   vline(bmp, 19, 17, 29, Shade(RampSand, 3));
    ShadedEllipse(bmp, 16, 15, 12, 9, RampRed, 2, 6);
    rectfill(bmp, 3, 16, 29, 24, kMaskColour);
    hline(bmp, 5, 16, 27, Shade(RampRed, 2));

@@ -1,7 +1,7 @@
 #!/bin/sh
 # Checks the generated assets with tools we did not write: Allegro's dat,
 # ImageMagick's identify, sox/soxi, timidity, and Allegro's get_midi_length
-# (through midi_length, under Xvfb).
+# (through midi_length, under a private Xvfb).
 # Usage: check_files.sh datafiles|pictures|samples|music RUN_DIR CONTACT_SHEET DAT MIDI_LENGTH
 set -eu
 group=$1 run=$2 sheet=$3 dat=$4 midi_length=$5
@@ -79,8 +79,22 @@ check_samples() {
   done
 }
 
+# Starts a private Xvfb on a display number it picks itself; sets DISPLAY.
+start_xvfb() {
+  Xvfb -displayfd 3 -nolisten tcp 3> display.txt 2> /dev/null &
+  xvfb_pid=$!
+  tries=0
+  until [ -s display.txt ] || [ "$tries" -ge 100 ]; do
+    sleep 0.1
+    tries=$((tries + 1))
+  done
+  DISPLAY=:$(cat display.txt)
+  export DISPLAY
+}
+
 check_music() {
-  len=$(xvfb-run -a "$midi_length" "$run/jingel.mid") || { fail "get_midi_length failed"; return; }
+  start_xvfb
+  len=$("$midi_length" "$run/jingel.mid") || { fail "get_midi_length failed"; return; }
   [ "$len" -ge 30 ] || fail "jingel.mid lasts $len s, expected at least 30"
   timidity -c /etc/timidity/timgm6mb.cfg -Ow -o rendered.wav "$run/jingel.mid" > /dev/null
   secs=$(soxi -D rendered.wav)
@@ -93,7 +107,8 @@ check_music() {
 }
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xvfb_pid=
+trap '[ -z "$xvfb_pid" ] || kill "$xvfb_pid"; rm -rf "$work"' EXIT
 cd "$work"
 case "$group" in
   datafiles) check_datafiles ;;
