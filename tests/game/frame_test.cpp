@@ -112,17 +112,4 @@ TEST_F(FrameTest, UnloadableLevelEndsWithMessageAndStatusOne)
    }
 }
 
-TEST_F(FrameTest, LoadMapReplacesAllFourLayers)
-{
-   map[kEnemyLayer][3][4] = 1;
-   map[kItemLayer][199][49] = 49;
-   WriteLevels();
-   map[kEnemyLayer][3][4] = 0;
-   map[kGroundLayer][0][0] = 9;
-   LoadMap("map2.dat");
-   EXPECT_EQ(map[kEnemyLayer][3][4], 1);
-   EXPECT_EQ(map[kItemLayer][199][49], 49);
-   EXPECT_EQ(map[kGroundLayer][0][0], 0);
-}
-
 }  // namespace

@@ -46,16 +46,6 @@ TEST_F(PlayerTest, WalkingBlockedByWallsAtStepHeightOnly)
    EXPECT_EQ(Pl.frame, 2);
 }
 
-TEST_F(PlayerTest, LeftStepStopsAtMinusThreeAtTheMapStart)
-{
-   StandOnRow(3, kFloorRow);
-   Press(KEY_LEFT);
-   for (int i = 0; i < 4; i++)
-      UpdatePlayer();
-   EXPECT_EQ(Pl.x, -3);
-   EXPECT_EQ(xoffset, 0);
-}
-
 TEST_F(PlayerTest, FallLandsUpToThreePixelsDeepAndJumpRisesSixtyPixels)
 {
    GroundRow(kFloorRow, 0, 20);
@@ -102,54 +92,32 @@ TEST_F(PlayerTest, JumpStartsInMidAirAfterWalkingOffALedge)
    EXPECT_EQ(Sounds().size(), 1u);
 }
 
+// One step or one gravity pass from a boundary position, in an empty map.
 TEST_F(PlayerTest, ViewJumpsBySevenTilesAtTheExactBounds)
 {
-   Pl.y = 0;
-   Pl.x = 221;
-   Pl.Move(kRight);
-   EXPECT_EQ(Pl.x, 224);
-   Pl.x = 222;
-   Pl.Move(kRight);
-   EXPECT_EQ(Pl.x, 0);
-   EXPECT_EQ(xoffset, 7);
-   xoffset = 196;
-   Pl.x = 222;
-   Pl.Move(kRight);
-   EXPECT_EQ(xoffset, 203);
-   Pl.x = 222;
-   Pl.Move(kRight);                  // 203 is past the last column: no more jumps
-   EXPECT_EQ(Pl.x, 225);
-   EXPECT_EQ(xoffset, 203);
-
-   xoffset = 7;
-   Pl.x = 6;
-   Pl.Move(kLeft);
-   EXPECT_EQ(Pl.x, 3);
-   Pl.Move(kLeft);
-   EXPECT_EQ(Pl.x, 224);
-   EXPECT_EQ(xoffset, 0);
-
-   Pl.y = 168;
-   Pl.CheckGround();
-   EXPECT_EQ(Pl.y, 172);
-   Pl.CheckGround();
-   EXPECT_EQ(Pl.y, 0);
-   EXPECT_EQ(yoffset, 7);
-   Pl.y = -19;
-   Pl.CheckGround();                 // falls to -15: no jump up
-   EXPECT_EQ(yoffset, 7);
-   Pl.y = -24;
-   Pl.CheckGround();
-   EXPECT_EQ(Pl.y, 173);
-   EXPECT_EQ(yoffset, 0);
-   yoffset = 42;
-   Pl.y = 172;
-   Pl.CheckGround();
-   EXPECT_EQ(yoffset, 49);
-   Pl.y = 172;
-   Pl.CheckGround();
-   EXPECT_EQ(yoffset, 49);
-   EXPECT_EQ(Pl.y, 176);
+   enum Step { RIGHT, LEFT, GROUND };
+   struct Case { Step step; int x, y, xoff, yoff; int x2, y2, xoff2, yoff2; } cases[] = {
+      {RIGHT, 221, 0, 0, 0, 224, 0, 0, 0},      {RIGHT, 222, 0, 0, 0, 0, 0, 7, 0},
+      {RIGHT, 222, 0, 196, 0, 0, 0, 203, 0},    {RIGHT, 222, 0, 203, 0, 225, 0, 203, 0},
+      {LEFT, 6, 0, 7, 0, 3, 0, 7, 0},           {LEFT, 3, 0, 7, 0, 224, 0, 0, 0},
+      {LEFT, 0, 0, 0, 0, -3, 0, 0, 0},          {LEFT, -3, 0, 0, 0, -3, 0, 0, 0},
+      {GROUND, 0, 168, 0, 0, 0, 172, 0, 0},     {GROUND, 0, 172, 0, 0, 0, 0, 0, 7},
+      {GROUND, 0, 172, 0, 42, 0, 0, 0, 49},     {GROUND, 0, 172, 0, 49, 0, 176, 0, 49},
+      {GROUND, 0, -19, 0, 7, 0, -15, 0, 7},     {GROUND, 0, -24, 0, 7, 0, 173, 0, 0},
+   };
+   for (const Case &c : cases) {
+      Pl.x = c.x;
+      Pl.y = c.y;
+      xoffset = c.xoff;
+      yoffset = c.yoff;
+      if (c.step == GROUND)
+         Pl.CheckGround();
+      else
+         Pl.Move(c.step == RIGHT ? kRight : kLeft);
+      EXPECT_EQ((std::vector<int>{Pl.x, Pl.y, xoffset, yoffset}),
+                (std::vector<int>{c.x2, c.y2, c.xoff2, c.yoff2}))
+         << "step " << c.step << " from " << c.x << "," << c.y << " at " << c.xoff << "," << c.yoff;
+   }
 }
 
 TEST_F(PlayerTest, LaunchTakesLowestFreeSlotOrStaysPendingSilently)
