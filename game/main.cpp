@@ -124,7 +124,9 @@ void LoadAssets()
 
 void InitAll()
 {
-   allegro_init();
+   // Without a display Allegro cannot start, and its keyboard would then crash.
+   if (allegro_init() != 0)
+      Fail("Could not start Allegro: no display");
    install_keyboard();
    install_timer();
    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, kScreenW, kScreenH, 0, 0) != 0)
