@@ -387,7 +387,7 @@ def _die_with_parent(sig):
     return hook
 
 
-def _children():
+def _parents():
     """Map pid -> parent pid for every process."""
     parents = {}
     for entry in os.listdir("/proc"):
@@ -404,7 +404,7 @@ def _children():
 
 def descendants(pid):
     """Every living process below `pid`."""
-    parents = _children()
+    parents = _parents()
     found, frontier = [], [pid]
     while frontier:
         p = frontier.pop()
@@ -535,11 +535,6 @@ class Session:
         self._start_program()
         if self.window_name:
             self.find_window()
-            # Input sent in the first passes after the window appears can be
-            # lost while Allegro finishes setting up; the pointer goes to the
-            # middle of the window, where Allegro puts its mouse at start.
-            width, height = self.geometry()
-            self.move(width // 2, height // 2, settle=STARTUP_FRAMES)
 
     def _own(self, pid):
         if pid not in self.started:
@@ -755,8 +750,8 @@ class Session:
         return r.stdout.split()
 
     def find_window(self, name=None, timeout=None):
-        """Waits for the program's window (title exactly `name`), focuses it
-        and gives its id."""
+        """Waits for the program's window (title exactly `name`), focuses it,
+        lets the program settle and gives the window's id."""
         name = name or self.window_name
         deadline = time.time() + (timeout or self.timeout)
         while True:
@@ -771,6 +766,11 @@ class Session:
             time.sleep(0.1)
         self.window = ids[0]
         self.focus()
+        # Input sent in the first passes after the window appears can be
+        # lost while Allegro finishes setting up; the pointer goes to the
+        # middle of the window, where Allegro puts its mouse at start.
+        width, height = self.geometry()
+        self.move(width // 2, height // 2, settle=STARTUP_FRAMES)
         return self.window
 
     def focus(self):
@@ -853,6 +853,20 @@ class Session:
         if save_as:
             img.save_png(save_as)
         return img
+
+    def capture_until(self, seen, timeout=10, every=2):
+        """Captures every `every` passes until `seen(image)` is true; gives
+        that image. Waiting for a picture instead of a fixed number of passes
+        keeps a test steady on a busy machine."""
+        deadline = time.time() + timeout
+        while True:
+            img = self.capture()
+            if seen(img):
+                return img
+            if time.time() > deadline:
+                raise HarnessError("the window did not show what was awaited within %s s"
+                                   % timeout)
+            self.wait_frames(every)
 
     # ---- message boxes
 

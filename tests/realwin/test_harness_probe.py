@@ -3,6 +3,9 @@ real-window test relies on is checked against what the probe logged or drew."""
 
 import os
 import shutil
+import signal
+import subprocess
+import sys
 import tempfile
 import time
 import unittest
@@ -29,6 +32,19 @@ def wait_for_line(session, prefix, timeout=5):
                 return line
         time.sleep(0.05)
     raise AssertionError("probe never logged %r; log: %s" % (prefix, log_lines(session)))
+
+
+# A test process that opens a session with a message box showing, reports
+# the pids of the program, the box and the X server, and waits to be killed.
+CHILD_SESSION = """
+import sys, time
+from harness import Session
+with Session(sys.argv[1], source=sys.argv[2]) as s:
+    s.tap("m")
+    box = s.find_message()
+    print(s.proc.pid, box.pid, s.xvfb.pid, s.root, flush=True)
+    time.sleep(60)
+"""
 
 
 class ProbeTest(unittest.TestCase):
@@ -75,6 +91,15 @@ class WindowAndFiles(ProbeTest):
             self.assertEqual(shot.count(GREEN, 0, 200, 320, 1), 320)
             self.assertEqual(shot.count(from_palette(32, 32, 32), 140, 20, 10, 10), 100)
             self.assertEqual(shot.pixel(19, 20), BLACK)
+
+    def test_capture_until_waits_for_the_picture(self):
+        with self.session() as s:
+            frame_text = lambda img: img.crop(20, 100, 120, 8)
+            first = frame_text(s.capture())
+            changed = s.capture_until(lambda img: frame_text(img) != first)
+            self.assertNotEqual(frame_text(changed), first)
+            with self.assertRaises(HarnessError):
+                s.capture_until(lambda img: img.count(RED) == 0, timeout=0.3)
 
     def test_screenshot_file_matches_capture(self):
         with self.session() as s:
@@ -199,6 +224,25 @@ class Cleanup(ProbeTest):
             pids = [s.proc.pid, s.xvfb.pid]
         self.assertAllGone(s, pids)
         self.assertFalse(s.root.exists())
+
+    def test_killed_test_process_takes_its_processes_along(self):
+        # What a CTest timeout does: the test process dies by SIGKILL and no
+        # clean-up code runs.
+        child = subprocess.Popen(
+            [sys.executable, "-c", CHILD_SESSION, PROBE, str(self.source)],
+            stdout=subprocess.PIPE, text=True)
+        self.addCleanup(child.wait)
+        line = child.stdout.readline().split()
+        self.assertEqual(len(line), 4, "child session did not start")
+        pids, root = [int(p) for p in line[:3]], line[3]
+        self.addCleanup(shutil.rmtree, root, True)
+        self.assertTrue(all(alive(p) for p in pids))
+        os.kill(child.pid, signal.SIGKILL)
+        deadline = time.time() + 10
+        while any(alive(p) for p in pids) and time.time() < deadline:
+            time.sleep(0.05)
+        for pid in pids:
+            self.assertFalse(alive(pid), "process %d survived its test" % pid)
 
     def test_missing_window_fails_start_and_cleans_up(self):
         s = self.session(window="no such window", timeout=2)
