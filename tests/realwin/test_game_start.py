@@ -12,7 +12,6 @@ WHITE = (255, 255, 255)
 GROUND_ROW = 6            # the view's bottom tile row: y 192..223
 STONE = 3                 # a ground tile
 SUN = 19                  # a scenery tile, used as a marker
-LANDED_FRAMES = 45        # a fall from the top of the view takes 36 passes
 
 
 def flat_level():
@@ -38,11 +37,16 @@ def player_box(img):
     return lit_box(img, 0, 0, 320, GROUND_ROW * 32)
 
 
+def standing(img, ground_row=GROUND_ROW):
+    """The player's feet rest on the given view row: it has landed."""
+    box = lit_box(img, 0, 0, 320, ground_row * 32)
+    return box is not None and box[3] == ground_row * 32 - 1
+
+
 class GameStarts(unittest.TestCase):
     def test_plays_a_level_walks_jumps_scrolls_and_quits(self):
         with Session("game", files={"map2.dat": flat_level()}) as s:
-            s.wait_frames(LANDED_FRAMES)
-            first = s.capture()
+            first = s.capture_until(standing)
             self.assertEqual(first.width, 320)
             self.assertEqual(first.height, 240)
             # The ground row is drawn, the sky is empty but for the player,
@@ -61,11 +65,12 @@ class GameStarts(unittest.TestCase):
             walked = player_box(s.capture())
             self.assertTrue(25 <= walked[0] - box[0] <= 40, (box, walked))
 
-            s.tap("space", settle=0)
-            jumped = player_box(s.capture())
-            self.assertLess(jumped[1], walked[1] - 11)
-            s.wait_frames(25)
-            self.assertEqual(player_box(s.capture()), walked)
+            s.key_down("space")
+            jumped = player_box(s.capture_until(lambda img: player_box(img)[1] < walked[1] - 11,
+                                                every=1))
+            s.key_up("space")
+            self.assertGreaterEqual(jumped[1], walked[1] - 60)
+            s.capture_until(lambda img: player_box(img) == walked)
 
             # Walk past x 224: the view jumps seven tiles and shows the marker.
             self.assertEqual(first.count(BLACK, 160, 32, 32, 32), 32 * 32)
@@ -92,18 +97,18 @@ class GameStarts(unittest.TestCase):
         level.fill(0, STONE, rows=[8])        # seven rows down: view row 1 after the jump
         level[1, 5, 10] = SUN                 # view cell (5, 3) after the jump
         with Session("game", files={"map2.dat": level}) as s:
-            s.wait_frames(LANDED_FRAMES + 20)
-            below = s.capture()
-            self.assertLess(below.count(BLACK, 160, 96, 32, 32), 32 * 32)
+            def sun_shows(img):
+                return img.count(BLACK, 160, 96, 32, 32) < 32 * 32
+
+            below = s.capture_until(lambda img: sun_shows(img) and standing(img, ground_row=1))
             self.assertEqual(below.count(BLACK, 0, 32, 320, 32), 0)
-            self.assertEqual(player_box(below)[1] // 32, 0)
             # A jump from there rises through the ceiling into the view above.
-            s.tap("space", settle=0)
-            above = s.capture()
-            self.assertEqual(above.count(BLACK, 160, 96, 32, 32), 32 * 32)
+            s.key_down("space")
+            above = s.capture_until(lambda img: not sun_shows(img), every=1)
+            s.key_up("space")
             self.assertEqual(above.count(BLACK, 128, 192, 192, 32), 0)
-            s.wait_frames(30)                 # and falls back through the hole
-            self.assertLess(s.capture().count(BLACK, 160, 96, 32, 32), 32 * 32)
+            # ... and falls back through the hole.
+            s.capture_until(sun_shows)
             s.hold("Escape", frames=2, settle=0)
             self.assertEqual(s.wait_exit(), 0)
 
