@@ -4,15 +4,9 @@
 
 constexpr int kEnemyWalk = 3;
 constexpr int kEnemyFall = 4;
-constexpr int kEnemySprite = 1;            // object of enemy.dat
 
 // A new enemy stands this far above its start cell's top edge.
 constexpr int kStartLift = 15;
-
-// Walls are probed at one height; the feet at mid-body.
-constexpr int kStepProbeY = 45;
-constexpr int kFeetX = kBodyW / 2;
-constexpr int kFeetY = kBodyH;
 
 // It walks while its left edge stays within the view's width.
 constexpr int kRightmostX = kViewWidthPx - 1;

@@ -24,6 +24,7 @@ public:
 
 constexpr int kEnemyStart = 1;     // ENEMY-layer value that wakes the enemy
 constexpr int kEnemyLife = 10;
+constexpr int kEnemySprite = 1;    // object of enemy.dat, facing left
 
 void UpdateEnemy();
 

@@ -16,9 +16,6 @@ constexpr int kMidiVolume = 128;
 // Shot pixels take colour components below this bound.
 constexpr int kShotColourRange = 255;
 
-// The player needs four walk frames; the enemy's sprite is object 1.
-constexpr int kWalkFrames = 4;
-constexpr int kEnemySprites = 2;
 
 BITMAP *buffer = nullptr;
 BITMAP *border = nullptr;
@@ -117,7 +114,7 @@ void LoadAssets()
    if (!pal || pal[0].type != DAT_PALETTE)
       CouldNotLoad("pal.dat");
    pwalk = LoadDatafile("pwalk.dat", kWalkFrames);
-   enemy = LoadDatafile("enemy.dat", kEnemySprites);
+   enemy = LoadDatafile("enemy.dat", kEnemySprite + 1);
 
    set_palette(static_cast<RGB *>(pal[0].dat));
 }

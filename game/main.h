@@ -35,6 +35,13 @@ constexpr int kRight = 2;
 constexpr int kBodyW = 32;
 constexpr int kBodyH = 51;
 
+// Both probe the map at the same points of their bodies: walls (and the exit)
+// at one height only, so higher blocks do not stop a step; the feet at
+// mid-body, so only the point under the centre carries them.
+constexpr int kStepProbeY = 45;
+constexpr int kFeetX = kBodyW / 2;
+constexpr int kFeetY = kBodyH;
+
 // Shots: ten per side, 8 pixels a pass, launched from this point of the owner.
 constexpr int kMaxShots = 10;
 constexpr int kShotSpeed = 8;

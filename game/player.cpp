@@ -5,15 +5,10 @@
 #include "saveload.h"
 
 constexpr int kWalkSpeed = 3;
-constexpr int kWalkFrames = 4;
 constexpr int kFallSpeed = 4;
 constexpr int kRiseSpeed = 12;
 constexpr int kRiseFrames = 7;
 
-// Walls are probed at one height only: higher blocks do not stop a step.
-constexpr int kStepProbeY = 45;
-constexpr int kFeetX = kBodyW / 2;
-constexpr int kFeetY = kBodyH;
 
 // The view jumps by seven tiles; the player reappears on the opposite side
 // at nearly the same place in the map.
@@ -58,6 +53,16 @@ void Player::Init()
       bullet[i].x = 0;
       bullet[i].active = 0;
    }
+}
+
+// Only a player that has landed since its last rise may jump; all bits of
+// the flag are set, only zero against nonzero matters.
+int Player::StartJump()
+{
+   if (jumping != 0 || jumptime != 0 || onground == 0)
+      return 0;
+   jumping = -1;
+   return 1;
 }
 
 static void NextWalkFrame(int &frame)
@@ -174,10 +179,14 @@ void Player::Dies()
    FreeShots(Ebullet);
 }
 
-// The exit is probed at mid-body, step height, in the ITEM/EXIT layer.
+int Player::OnExit()
+{
+   return ViewCell(kItemLayer, x + kFeetX, y + kStepProbeY) == kExitTile;
+}
+
 void Player::CheckForVictory()
 {
-   if (ViewCell(kItemLayer, x + kFeetX, y + kStepProbeY) != kExitTile)
+   if (!OnExit())
       return;
    PlaySound(congrats);
    int green = makecol(128, 255, 128);
@@ -206,10 +215,8 @@ void UpdatePlayer()
       Pl.Move(kRight);
    if (key[KEY_LEFT])
       Pl.Move(kLeft);
-   if (key[KEY_SPACE] && Pl.jumping == 0 && Pl.jumptime == 0 && Pl.onground != 0) {
-      Pl.jumping = -1;
+   if (key[KEY_SPACE] && Pl.StartJump())
       PlaySound(jumps);
-   }
    if (key[KEY_LCONTROL])
       Pl.firing = 1;
    if (key[KEY_PRTSCR])

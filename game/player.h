@@ -22,9 +22,16 @@ public:
    void CheckForDeath();
    void Dies();
    void CheckForVictory();
+
+   // Starts a jump when the player may (on ground, no jump under way);
+   // nonzero when it did.
+   int StartJump();
+   // Nonzero when the exit tile lies under the player's mid-body.
+   int OnExit();
 };
 
 constexpr int kPlayerLives = 10;
+constexpr int kWalkFrames = 4;      // objects of pwalk.dat, facing right
 constexpr int kExitTile = 49;
 
 void InitPlayer();

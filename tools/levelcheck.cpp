@@ -27,10 +27,9 @@ constexpr int kKeyJump = 4;
 constexpr int kInputCount = 8;
 static const char *const kInputNames[kInputCount] = {"none", "R", "L", "L+R", "J", "R+J", "L+J", "L+R+J"};
 
-// Player::CheckForVictory looks at layer 3 under this point of the body;
-// the game keeps the offset private to its player module.
-constexpr int kExitProbeX = kBodyW / 2;
-constexpr int kExitProbeY = 45;
+// Positions are reported as the cell the exit test looks at.
+constexpr int kExitProbeX = kFeetX;
+constexpr int kExitProbeY = kStepProbeY;
 
 constexpr int kFramesPerSecond = 1000 / kFrameRestMs;
 // A player this far below the map's bottom has nothing to land on and the
@@ -74,8 +73,7 @@ static PlayerState Capture()
    return {Pl.x, Pl.y, xoffset, yoffset, Pl.jumping != 0 ? -1 : 0, Pl.jumptime, Pl.onground};
 }
 
-// The movement part of UpdatePlayer for one frame. The jump start is the
-// one line of input handling it needs; the sound it plays there is left out.
+// The movement part of UpdatePlayer for one frame, without its sound.
 static PlayerState Step(const PlayerState &from, int input)
 {
    Restore(from);
@@ -83,8 +81,8 @@ static PlayerState Step(const PlayerState &from, int input)
       Pl.Move(kRight);
    if (input & kKeyLeft)
       Pl.Move(kLeft);
-   if ((input & kKeyJump) && Pl.jumping == 0 && Pl.jumptime == 0 && Pl.onground != 0)
-      Pl.jumping = -1;
+   if (input & kKeyJump)
+      Pl.StartJump();
    Pl.CheckGround();
    return Capture();
 }
@@ -92,9 +90,8 @@ static PlayerState Step(const PlayerState &from, int input)
 // The same cell Player::CheckForVictory looks at.
 static bool OnExit(const PlayerState &s)
 {
-   xoffset = s.xoffset;
-   yoffset = s.yoffset;
-   return ViewCell(kItemLayer, s.x + kExitProbeX, s.y + kExitProbeY) == kExitTile;
+   Restore(s);
+   return Pl.OnExit();
 }
 
 static bool Lost(const PlayerState &s)
