@@ -8,9 +8,11 @@ scripts/setup.sh
 
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 
+# Assets and Allegro's own objects are kept until the process ends, by
+# design, so leak reports at exit say nothing; every other error stops.
+export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"
-ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
-  ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz'
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz'
 echo "All tests passed."
