@@ -2,7 +2,6 @@
 next level; an enemy that shoots the player ten times brings the death
 screen, and F1 starts the level again with ten lives."""
 
-import time
 import unittest
 
 from harness import Map, Session, from_palette
@@ -23,18 +22,6 @@ def flat_level():
     return level
 
 
-def wait_for(s, seen, timeout=15):
-    """Captures until `seen(image)` holds; gives that image."""
-    deadline = time.time() + timeout
-    while True:
-        img = s.capture()
-        if seen(img):
-            return img
-        if time.time() > deadline:
-            raise AssertionError("not seen within %s s" % timeout)
-        s.wait_frames(2)
-
-
 class GamePlay(unittest.TestCase):
     def test_exit_shows_level_complete_and_f1_brings_the_next_level(self):
         first = flat_level()
@@ -45,7 +32,8 @@ class GamePlay(unittest.TestCase):
             s.wait_frames(LANDED_FRAMES)
             life = s.capture().crop(0, 230, 64, 8)
             s.key_down("Right")
-            done = wait_for(s, lambda img: img.count(LIGHT_GREEN, 0, 100, 320, 8) > 100)
+            done = s.capture_until(lambda img: img.count(LIGHT_GREEN, 0, 100, 320, 8) > 100,
+                                   timeout=15)
             s.key_up("Right")
             self.assertGreater(done.count(LIGHT_GREEN, 72, 110, 160, 8), 50)
             self.assertEqual(done.count(LIGHT_GREEN, 0, 110, 72, 8), 0)   # nine spaces
@@ -67,7 +55,8 @@ class GamePlay(unittest.TestCase):
         level[0, 6, GROUND_ROW - 1] = STONE   # facing the player every other step
         with Session("game", files={"map2.dat": level}) as s:
             start = s.capture().crop(0, 230, 64, 8)       # "Life: 10"
-            dead = wait_for(s, lambda img: img.count(WHITE, 40, 118, 180, 12) > 50)
+            dead = s.capture_until(lambda img: img.count(WHITE, 40, 118, 180, 12) > 50,
+                                   timeout=15)
             self.assertGreater(dead.count(WHITE, 46, 130, 168, 8), 50)
             self.assertNotEqual(dead.crop(0, 230, 64, 8), start)
             s.wait_frames(10)

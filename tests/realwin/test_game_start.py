@@ -2,7 +2,6 @@
 walking, jumping, the view's jumps, the life count, the music, Print Screen,
 Escape, and the two ways start-up fails."""
 
-import time
 import unittest
 
 from harness import Map, Session
