@@ -1,7 +1,8 @@
 #!/bin/sh
 # Sets everything up and runs every test: the normal build (unit, asset,
 # level and real-window tests), then the unit tests and a bounded fuzz run
-# again under AddressSanitizer and UndefinedBehaviorSanitizer.
+# again under AddressSanitizer and UndefinedBehaviorSanitizer, with the
+# real-window tests driving the sanitized programs.
 set -eu
 cd "$(dirname "$0")"
 scripts/setup.sh
@@ -14,5 +15,5 @@ export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"
-ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz'
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz|realwin'
 echo "All tests passed."
