@@ -35,13 +35,16 @@ void PrepareTiles()
 }
 
 // Tiles of the view's three visible layers, masked so lower layers show through.
-// A value with no picture in "tiles.dat" draws nothing.
+// A value with no picture in "tiles.dat" draws nothing, and so does a view
+// cell past the map's edges: colour 0 shows there, whatever tile 0 looks like.
 void DrawToBuffer()
 {
    for (int layer : kDrawnLayers) {
       for (int r = 0; r < kViewRows; r++) {
          for (int c = 0; c < kViewCols; c++) {
-            int v = MapValueAt(map, layer, xoffset + c, yoffset + r);
+            if (!MapCellInside(layer, xoffset + c, yoffset + r))
+               continue;
+            int v = map[layer][xoffset + c][yoffset + r];
             BITMAP *tile = static_cast<BITMAP *>(tiles[v < tilecount ? v : 0].dat);
             if (tilekind[v] == TILE_OPAQUE)
                blit(tile, buffer, 0, 0, c * kTileSize, r * kTileSize, kTileSize, kTileSize);

@@ -49,6 +49,21 @@ TEST_F(FrameTest, ViewPastTheMapEdgesShowsColourZero)
    EXPECT_EQ(CountColour(buffer, 0, 0, 319, 223, 0), 320 * 224);
 }
 
+// Past the map's edges nothing is drawn, even where tile 0 has a picture.
+TEST_F(FrameTest, ViewCellsPastTheMapDrawNothingEvenWithAVisibleTileZero)
+{
+   UseTestTiles();
+   constexpr int kColourZero = 40;
+   clear_to_color(static_cast<BITMAP *>(tiles[0].dat), kColourZero);
+   PrepareTiles();
+   xoffset = 196;   // view columns 0..3 are map columns 196..199
+   yoffset = 49;    // view row 0 is map row 49
+   DrawToBuffer();
+   EXPECT_EQ(CountColour(buffer, 0, 0, 127, 31, kColourZero), 128 * 32);
+   EXPECT_EQ(CountColour(buffer, 128, 0, 319, 31, 0), 192 * 32);
+   EXPECT_EQ(CountColour(buffer, 0, 32, 319, 223, 0), 320 * 192);
+}
+
 // Far outside the map every probe must stay inside `map` (run under the sanitizers).
 TEST_F(FrameTest, PlayAtTheExtremeOffsetsStaysInsideTheMap)
 {
