@@ -5,79 +5,15 @@
 #include <set>
 #include <vector>
 
+#include "levelchars.h"
+
 constexpr unsigned short kMaxTileValue = 65535;
-constexpr char kCommentChar = ';';
-constexpr char kHeaderChar = '[';
 // Code points handed out for values the defaults do not name, once the
 // spare ASCII characters are used up. Below the surrogates there is room
 // for every one of the 40,000 cells of a map holding a different value.
 constexpr char32_t kFirstWideChar = 0x100;
 constexpr char32_t kFirstSurrogate = 0xD800;
 constexpr char32_t kAfterSurrogates = 0xE000;
-constexpr int kAnyLayer = -1;
-
-struct LegendEntry {
-   char ch;
-   int layer;   // kAnyLayer or the one layer the entry is for
-   unsigned short value;
-   const char *note;
-};
-
-// The default legend: every tile of tiles.dat has a character, chosen to
-// look like its picture where possible.
-static const LegendEntry kDefaultLegend[] = {
-   {'.', kAnyLayer, 0, "empty"},
-   {'g', kAnyLayer, 1, "grass top"},
-   {'#', kAnyLayer, 2, "earth"},
-   {'s', kAnyLayer, 3, "stone brick"},
-   {'(', kAnyLayer, 4, "grass top, left edge"},
-   {')', kAnyLayer, 5, "grass top, right edge"},
-   {'=', kAnyLayer, 6, "wooden platform"},
-   {'<', kAnyLayer, 7, "wooden platform, left end"},
-   {'>', kAnyLayer, 8, "wooden platform, right end"},
-   {'m', kAnyLayer, 9, "metal block"},
-   {'r', kAnyLayer, 10, "rock"},
-   {'x', kAnyLayer, 11, "wooden crate"},
-   {'w', kAnyLayer, 12, "red brick wall"},
-   {'i', kAnyLayer, 13, "ice block"},
-   {'a', kAnyLayer, 14, "sand"},
-   {'o', kAnyLayer, 15, "mossy stone"},
-   {'{', kAnyLayer, 16, "cloud, left half"},
-   {'}', kAnyLayer, 17, "cloud, right half"},
-   {'c', kAnyLayer, 18, "small cloud"},
-   {'O', kAnyLayer, 19, "sun"},
-   {'b', kAnyLayer, 20, "bush"},
-   {'|', kAnyLayer, 21, "tree trunk"},
-   {'T', kAnyLayer, 22, "tree crown"},
-   {'f', kAnyLayer, 23, "fence"},
-   {'F', kAnyLayer, 24, "flowers"},
-   {'"', kAnyLayer, 25, "grass tuft"},
-   {'h', kAnyLayer, 26, "distant hill"},
-   {'A', kAnyLayer, 27, "mountain peak"},
-   {'P', kAnyLayer, 28, "signpost"},
-   {'t', kAnyLayer, 29, "wall torch"},
-   {'W', kAnyLayer, 30, "castle window"},
-   {'V', kAnyLayer, 31, "hanging vine"},
-   {',', kAnyLayer, 32, "pebbles"},
-   {'M', kAnyLayer, 33, "mushroom"},
-   {'+', kAnyLayer, 34, "twinkling star"},
-   {'C', kAnyLayer, 35, "moon"},
-   {'$', kAnyLayer, 36, "gold coin"},
-   {'R', kAnyLayer, 37, "red gem"},
-   {'D', kAnyLayer, 38, "blue gem"},
-   {'k', kAnyLayer, 39, "key"},
-   {'H', kAnyLayer, 40, "heart"},
-   {'*', kAnyLayer, 41, "star"},
-   {'p', kAnyLayer, 42, "potion"},
-   {'X', kAnyLayer, 43, "treasure chest"},
-   {'e', kAnyLayer, 44, "apple"},
-   {'K', kAnyLayer, 45, "crown"},
-   {'n', kAnyLayer, 46, "ring"},
-   {'U', kAnyLayer, 47, "shield"},
-   {'L', kAnyLayer, 48, "scroll"},
-   {'E', kAnyLayer, 49, "EXIT"},
-   {'@', kEnemyLayer, 1, "enemy start"},
-};
 
 typedef std::map<char32_t, unsigned short> Legend;
 
@@ -87,60 +23,6 @@ struct LegendSet {
    Legend any;
    Legend layer[kMapLayers];
 };
-
-static bool IsReserved(char32_t c)
-{
-   return c == ' ' || c == '\t' || c == kCommentChar || c == kHeaderChar || c < ' ' || c == 0x7F;
-}
-
-static void AppendUtf8(std::string &out, char32_t c)
-{
-   if (c < 0x80) {
-      out += (char)c;
-   } else if (c < 0x800) {
-      out += (char)(0xC0 | (c >> 6));
-      out += (char)(0x80 | (c & 0x3F));
-   } else {
-      out += (char)(0xE0 | (c >> 12));
-      out += (char)(0x80 | ((c >> 6) & 0x3F));
-      out += (char)(0x80 | (c & 0x3F));
-   }
-}
-
-// Decodes one line into code points; on bad UTF-8 returns the 1-based
-// character position where decoding failed, else 0.
-static int DecodeUtf8(const std::string &line, std::vector<char32_t> &out)
-{
-   out.clear();
-   size_t i = 0;
-   while (i < line.size()) {
-      unsigned char b = (unsigned char)line[i];
-      int extra = b < 0x80 ? 0 : (b & 0xE0) == 0xC0 ? 1 : (b & 0xF0) == 0xE0 ? 2 : (b & 0xF8) == 0xF0 ? 3 : -1;
-      if (extra < 0 || i + extra + 1 > line.size())
-         return (int)out.size() + 1;
-      char32_t c = extra == 0 ? b : (b & (0x3F >> extra));
-      for (int k = 1; k <= extra; k++) {
-         unsigned char cont = (unsigned char)line[i + k];
-         if ((cont & 0xC0) != 0x80)
-            return (int)out.size() + 1;
-         c = (c << 6) | (cont & 0x3F);
-      }
-      out.push_back(c);
-      i += extra + 1;
-   }
-   return 0;
-}
-
-static std::string CharName(char32_t c)
-{
-   if (c == '\t')
-      return "a tab";
-   if (c < ' ' || c == 0x7F)
-      return "control character " + std::to_string((unsigned)c);
-   std::string s = "'";
-   AppendUtf8(s, c);
-   return s + "'";
-}
 
 static bool Fail(LevelSourceError *error, int line, int column, const std::string &message)
 {
