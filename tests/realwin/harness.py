@@ -353,6 +353,18 @@ class Map:
         return cls.from_raw(unpack_bytes(path))
 
 
+def nonzero_cells(raw):
+    """{(layer, column, row): value} of the nonzero values in unpacked map
+    bytes (file order: layer, row, column)."""
+    cells = {}
+    for i, (v,) in enumerate(struct.iter_unpack("<I", raw)):
+        if v:
+            layer, rest = divmod(i, 10000)
+            row, col = divmod(rest, 200)
+            cells[(layer, col, row)] = v
+    return cells
+
+
 def pack_file(src, dst):
     """Packs `src` into the Allegro packfile `dst` ("pack in out")."""
     _run_tool([pack_tool(), str(src), str(dst)])
@@ -915,6 +927,17 @@ class Session:
             except HarnessError:
                 pass  # the program may be closing its window right now
         return message.text
+
+    def answer_messages(self):
+        """Dismisses each message box the program opens in turn, until none
+        comes for 2 s (10 s for the first); gives their texts."""
+        texts = []
+        while True:
+            try:
+                box = self.find_message(timeout=2 if texts else 10)
+            except HarnessError:
+                return texts
+            texts.append(self.dismiss_message(box))
 
     # ---- sound
 

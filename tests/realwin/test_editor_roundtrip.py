@@ -3,10 +3,9 @@ layer through enemy placement), save, quit, start the editor again in the
 same folder, load, and find every cell as it was, in the file and on the
 screen."""
 
-import struct
 import unittest
 
-from harness import HarnessError, Session, unpack_bytes
+from harness import Session, nonzero_cells, unpack_bytes
 
 SAVED = "you just saved your map"
 LOADED = "you just loaded a map"
@@ -34,28 +33,6 @@ def palette_point(value):
     row, col = divmod(value, 10)
     y = 305 if row == 0 else 288 + row * CELL + 8
     return col * CELL + 5, y
-
-
-def answer_all(s):
-    """Dismisses each message box the program opens in turn; gives the texts."""
-    texts = []
-    while True:
-        try:
-            box = s.find_message(timeout=2 if texts else 10)
-        except HarnessError:
-            return texts
-        texts.append(s.dismiss_message(box))
-
-
-def nonzero_cells(raw):
-    """{(layer, column, row): value} of the nonzero values in unpacked map bytes."""
-    cells = {}
-    for i, (v,) in enumerate(struct.iter_unpack("<I", raw)):
-        if v:
-            layer, rest = divmod(i, 10000)
-            row, col = divmod(rest, 200)
-            cells[(layer, col, row)] = v
-    return cells
 
 
 def steady_view(s):
@@ -112,7 +89,7 @@ class EditorRoundTrip(unittest.TestCase):
             self.paint(first)
             self.place_enemies(first)
             first.tap("F5")
-            self.assertEqual(answer_all(first), [SAVED])
+            self.assertEqual(first.answer_messages(), [SAVED])
             saved = unpack_bytes(first.path("map1.dat"))
             self.assertEqual(len(saved), 160000)
             self.assertEqual(nonzero_cells(saved), self.EXPECTED)
@@ -125,10 +102,10 @@ class EditorRoundTrip(unittest.TestCase):
                 empty = self.view_at_home(second)
                 self.assertGreater(empty.differs(drawn), 0, "a fresh editor starts empty")
                 second.tap("F8")
-                self.assertEqual(answer_all(second), [LOADED])
+                self.assertEqual(second.answer_messages(), [LOADED])
                 self.assertEqual(self.view_at_home(second).differs(drawn), 0)
                 second.tap("F5")
-                self.assertEqual(answer_all(second), [SAVED])
+                self.assertEqual(second.answer_messages(), [SAVED])
                 self.assertEqual(unpack_bytes(second.path("map1.dat")), saved)
                 second.tap("F10")
                 self.assertEqual(second.wait_exit(), 0)

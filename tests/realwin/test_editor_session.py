@@ -3,10 +3,9 @@ commands behind their message boxes, enemy placement, and the failures that
 must say so and lose nothing."""
 
 import os
-import struct
 import unittest
 
-from harness import HarnessError, Map, Session, unpack_bytes
+from harness import Map, Session, nonzero_cells, unpack_bytes
 
 SAVED = "you just saved your map"
 LOADED = "you just loaded a map"
@@ -14,34 +13,16 @@ SAVE_FAILED = "Could not save map1.dat: the file could not be written"
 LOAD_FAILED = "Could not load map1.dat; the map was not changed"
 
 
-def answer_all(s):
-    """Dismisses each message box the program opens in turn; gives the texts."""
-    texts = []
-    while True:
-        try:
-            box = s.find_message(timeout=2 if texts else 10)
-        except HarnessError:
-            return texts
-        texts.append(s.dismiss_message(box))
-
-
 def filled_cells(path):
-    """{(layer, column, row): value} of the nonzero values in a map file's
-    raw bytes, as Allegro's own `pack u` unpacks them."""
+    """The nonzero cells of a map file, as Allegro's own `pack u` unpacks it."""
     raw = unpack_bytes(path)
     assert len(raw) == 160000, len(raw)
-    cells = {}
-    for i, (v,) in enumerate(struct.iter_unpack("<I", raw)):
-        if v:
-            layer, rest = divmod(i, 10000)
-            row, col = divmod(rest, 200)
-            cells[(layer, col, row)] = v
-    return cells
+    return nonzero_cells(raw)
 
 
 def save(s):
     s.tap("F5")
-    return answer_all(s)
+    return s.answer_messages()
 
 
 class EditorSession(unittest.TestCase):
@@ -65,7 +46,7 @@ class EditorSession(unittest.TestCase):
             other[3, 199, 49] = 49
             other.save(s.path("map1.dat"))
             s.tap("F8")
-            self.assertEqual(answer_all(s), [LOADED])
+            self.assertEqual(s.answer_messages(), [LOADED])
             self.assertEqual(save(s), [SAVED])   # what was loaded is what is saved
             self.assertEqual(Map.load(s.path("map1.dat")), other)
             s.tap("F10")
@@ -90,7 +71,7 @@ class EditorSession(unittest.TestCase):
             s.click(10, 10)
             s.tap("Escape")
             s.tap("F8")
-            self.assertEqual(answer_all(s), [LOADED, LOAD_FAILED])
+            self.assertEqual(s.answer_messages(), [LOADED, LOAD_FAILED])
             self.assertEqual(save(s), [SAVED])
             self.assertEqual(filled_cells(s.path("map1.dat")), {(0, 0, 0): 1})
 
