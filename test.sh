@@ -5,7 +5,7 @@
 # real-window tests driving the sanitized programs.
 set -eu
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh --test
 
 ctest --test-dir build --output-on-failure -j"$(nproc)"
 

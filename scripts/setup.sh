@@ -1,15 +1,26 @@
 #!/bin/sh
 # Installs the Debian packages that are missing, then builds both programs,
 # the assets and the levels into build/run.
+#
+#   scripts/setup.sh           what building and playing need
+#   scripts/setup.sh --test    that, plus what the tests need
 set -eu
 cd "$(dirname "$0")/.."
 
-PACKAGES="cmake make g++ clang pkg-config python3 libgtest-dev libbenchmark-dev
-  liballegro4-dev allegro4-doc libloadpng4-dev libsndfile1-dev libsmf-dev
-  timgm6mb-soundfont imagemagick sox timidity xvfb xdotool x11-utils"
+# Building compiles the unit tests and benchmarks too, so their libraries are
+# part of the build; the asset generator needs the sound font and libpng.
+BUILD_PACKAGES="cmake make g++ pkg-config python3 libgtest-dev libbenchmark-dev
+  liballegro4-dev libloadpng4-dev libpng-dev libsndfile1-dev libsmf-dev
+  timgm6mb-soundfont"
+# Only the tests run these: the sanitizer build, the outside tools that check
+# our files, and the private X servers of the real-window tests.
+TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-utils"
+
+packages=$BUILD_PACKAGES
+[ "${1:-}" = "--test" ] && packages="$packages $TEST_PACKAGES"
 
 missing=""
-for p in $PACKAGES; do
+for p in $packages; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
 done
 if [ -n "$missing" ]; then
