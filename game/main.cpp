@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "draw.h"
+#include "replay.h"
 #include "saveload.h"
 
 // Every sample at full volume, centred, at ten times the stored rate.
@@ -37,6 +38,7 @@ const char *const level[kLevelCount] = {
    "map1.dat", "map2.dat", "map3.dat", "map4.dat", "map5.dat"
 };
 int currentlevel = 0;
+int levelsfinished = 0;
 
 MapGrid map = {};
 int xoffset = 0;
@@ -221,8 +223,12 @@ int main()
    play_midi(song, TRUE);
    set_volume(kDigiVolume, kMidiVolume);
 
-   while (!key[KEY_ESC]) {
+   for (;;) {
+      ReplayPassStart();
+      if (key[KEY_ESC] || ReplayRunOut())
+         break;
       GamePass();
+      ReplayPassEnd();
       rest(kFrameRestMs);
    }
 

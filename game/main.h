@@ -74,6 +74,9 @@ extern SAMPLE *omgdied;
 
 extern const char *const level[kLevelCount];
 extern int currentlevel;
+// Level-complete screens reached since the start; replays and the level
+// check tell a finished level by it.
+extern int levelsfinished;
 
 extern MapGrid map;
 extern int xoffset;

@@ -188,6 +188,7 @@ void Player::CheckForVictory()
 {
    if (!OnExit())
       return;
+   levelsfinished++;
    PlaySound(congrats);
    int green = makecol(128, 255, 128);
    textout_ex(buffer, font, "CONGRATULATIONS, YOU COMPLETED THE LEVEL", 0, kVictoryTextY, green, 0);

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 # Building compiles the unit tests and benchmarks too, so their libraries are
 # part of the build; the asset generator needs the sound font and libpng.
 BUILD_PACKAGES="cmake make g++ pkg-config python3 libgtest-dev libbenchmark-dev
-  liballegro4-dev libloadpng4-dev libpng-dev libsndfile1-dev libsmf-dev
+  liballegro4-dev libloadpng4-dev libpng-dev zlib1g-dev libsndfile1-dev libsmf-dev
   timgm6mb-soundfont"
 # Only the tests run these: the sanitizer build, the outside tools that check
 # our files, and the private X servers of the real-window tests.

@@ -4,27 +4,31 @@
 // is reached; the enemy is ignored. It prints the shortest input path, or
 // where the player is stuck when the exit cannot be reached. It also looks
 // for traps: places the player can get into but never leave towards the exit.
+// Then it plays the whole game, enemy and shots included, with the game's own
+// frame code, and looks for a path that reaches the exit alive.
 //
-//   levelcheck map.dat     exit status 0 finishable, 1 not, 2 bad file
+//   levelcheck [--replay-out FILE] map.dat [more maps]
+//     several maps are played one after another, as the game's level order;
+//     FILE gets the path found alive as a replay for `game --replay FILE`.
+//     exit status 0 finishable alive, 1 not, 2 bad file
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "gamesearch.h"
 #include "main.h"
 #include "mapfile.h"
+#include "movement.h"
+#include "replay.h"
 
-// One frame's keys, in the order the game reads them.
-constexpr int kKeyRight = 1;
-constexpr int kKeyLeft = 2;
-constexpr int kKeyJump = 4;
-constexpr int kInputCount = 8;
 static const char *const kInputNames[kInputCount] = {"none", "R", "L", "L+R", "J", "R+J", "L+J", "L+R+J"};
 
 // Positions are reported as the cell the exit test looks at.
@@ -32,108 +36,9 @@ constexpr int kExitProbeX = kFeetX;
 constexpr int kExitProbeY = kStepProbeY;
 
 constexpr int kFramesPerSecond = 1000 / kFrameRestMs;
-// A player this far below the map's bottom has nothing to land on and the
-// one jump it may still have lifts far less, so it only keeps falling.
-constexpr int kLostBelowPx = kMapRows * kTileSize + 4 * kTileSize;
 constexpr int kTrapExamples = 8;
-constexpr int kNoState = -1;
 
-// Everything that decides how the player moves next; direction and walk
-// frame do not.
-struct PlayerState {
-   int x, y, xoffset, yoffset, jumping, jumptime, onground;
-};
-
-static std::vector<PlayerState> states;
-static std::vector<int> parent;
-static std::vector<unsigned char> via;          // input that led here
-static std::vector<int> successors;             // kInputCount per state
-static std::unordered_map<uint64_t, int> seen;
-
-static uint64_t Key(const PlayerState &s)
-{
-   return (uint64_t)(uint16_t)s.x | (uint64_t)(uint16_t)s.y << 16 | (uint64_t)(uint8_t)s.xoffset << 32 |
-          (uint64_t)(uint8_t)s.yoffset << 40 | (uint64_t)(s.jumping != 0) << 48 |
-          (uint64_t)(uint8_t)s.jumptime << 49 | (uint64_t)(s.onground != 0) << 57;
-}
-
-static void Restore(const PlayerState &s)
-{
-   Pl.x = s.x;
-   Pl.y = s.y;
-   xoffset = s.xoffset;
-   yoffset = s.yoffset;
-   Pl.jumping = s.jumping;
-   Pl.jumptime = s.jumptime;
-   Pl.onground = s.onground;
-}
-
-static PlayerState Capture()
-{
-   return {Pl.x, Pl.y, xoffset, yoffset, Pl.jumping != 0 ? -1 : 0, Pl.jumptime, Pl.onground};
-}
-
-// The movement part of UpdatePlayer for one frame, without its sound.
-static PlayerState Step(const PlayerState &from, int input)
-{
-   Restore(from);
-   if (input & kKeyRight)
-      Pl.Move(kRight);
-   if (input & kKeyLeft)
-      Pl.Move(kLeft);
-   if (input & kKeyJump)
-      Pl.StartJump();
-   Pl.CheckGround();
-   return Capture();
-}
-
-// The same cell Player::CheckForVictory looks at.
-static bool OnExit(const PlayerState &s)
-{
-   Restore(s);
-   return Pl.OnExit();
-}
-
-static bool Lost(const PlayerState &s)
-{
-   return s.yoffset * kTileSize + s.y > kLostBelowPx;
-}
-
-static int Add(const PlayerState &s, int from, int input)
-{
-   auto found = seen.find(Key(s));
-   if (found != seen.end())
-      return found->second;
-   int index = (int)states.size();
-   seen.emplace(Key(s), index);
-   states.push_back(s);
-   parent.push_back(from);
-   via.push_back((unsigned char)input);
-   return index;
-}
-
-// Breadth first over frames, so the first exit found is a shortest path.
-// Explores everything reachable (for the trap search) and returns the
-// first state on the exit, or kNoState.
-static int Explore()
-{
-   Pl.Init();
-   PlayerState start = {Pl.x, Pl.y, 0, 0, Pl.jumping, Pl.jumptime, Pl.onground};
-   Add(start, kNoState, 0);
-   int goal = kNoState;
-   for (size_t i = 0; i < states.size(); i++) {
-      successors.resize((i + 1) * kInputCount, kNoState);
-      if (OnExit(states[i]) || Lost(states[i]))
-         continue;   // the level ends here, or the player is gone for good
-      for (int input = 0; input < kInputCount; input++) {
-         int next = Add(Step(states[i], input), (int)i, input);
-         successors[i * kInputCount + input] = next;
-         if (goal == kNoState && OnExit(states[next]))
-            goal = next;
-      }
-   }
-   return goal;
-}
+static MoveGraph graph;
 
 static int CellCol(const PlayerState &s)
 {
@@ -147,9 +52,10 @@ static int CellRow(const PlayerState &s)
 
 static void PrintPath(int goal)
 {
+   const std::vector<int> &parent = graph.parent;
    std::vector<int> inputs;
    for (int i = goal; parent[i] != kNoState; i = parent[i])
-      inputs.push_back(via[i]);
+      inputs.push_back(graph.via[i]);
    std::string line;
    for (size_t end = inputs.size(); end > 0;) {
       size_t start = end - 1;
@@ -168,8 +74,8 @@ static void PrintPath(int goal)
 static void PrintStuck()
 {
    int min_col = kMapCols, max_col = -1, min_row = kMapRows, max_row = -1;
-   const PlayerState *furthest = &states[0];
-   for (const PlayerState &s : states) {
+   const PlayerState *furthest = &graph.states[0];
+   for (const PlayerState &s : graph.states) {
       if (Lost(s))
          continue;
       int col = CellCol(s), row = CellRow(s);
@@ -190,29 +96,13 @@ static void PrintStuck()
 // States from which no input sequence leads to the exit any more.
 static void PrintTraps()
 {
+   const std::vector<PlayerState> &states = graph.states;
+   const std::vector<int> &parent = graph.parent;
    size_t n = states.size();
-   std::vector<int> pred_start(n + 1, 0), preds;
-   for (size_t i = 0; i < n; i++)
-      for (int k = 0; k < kInputCount; k++)
-         if (successors[i * kInputCount + k] != kNoState)
-            pred_start[successors[i * kInputCount + k] + 1]++;
-   for (size_t i = 0; i < n; i++)
-      pred_start[i + 1] += pred_start[i];
-   preds.resize(pred_start[n]);
-   std::vector<int> fill(pred_start.begin(), pred_start.end() - 1);
-   for (size_t i = 0; i < n; i++)
-      for (int k = 0; k < kInputCount; k++)
-         if (successors[i * kInputCount + k] != kNoState)
-            preds[fill[successors[i * kInputCount + k]]++] = (int)i;
+   std::vector<int> dist = graph.DistancesToExit();
    std::vector<char> hopeful(n, 0);
-   std::vector<int> queue;
    for (size_t i = 0; i < n; i++)
-      if (OnExit(states[i]))
-         hopeful[i] = 1, queue.push_back((int)i);
-   for (size_t q = 0; q < queue.size(); q++)
-      for (int p = pred_start[queue[q]]; p < pred_start[queue[q] + 1]; p++)
-         if (!hopeful[preds[p]])
-            hopeful[preds[p]] = 1, queue.push_back(preds[p]);
+      hopeful[i] = dist[i] >= 0;
    std::set<std::pair<int, int>> cells;
    size_t trapped = 0, fallen = 0;
    for (size_t i = 0; i < n; i++) {
@@ -241,29 +131,110 @@ static void PrintTraps()
    printf("\n");
 }
 
+// Runs of equal keys, as a player would read them.
+static std::string KeyRuns(const unsigned char *keys, int n)
+{
+   std::string line;
+   for (int i = 0; i < n;) {
+      int run = 1;
+      while (i + run < n && keys[i + run] == keys[i])
+         run++;
+      std::string name;
+      for (auto [bit, letter] : {std::pair{kReplayRight, "R"}, {kReplayLeft, "L"}, {kReplayJump, "J"},
+                                 {kReplayFire, "C"}, {kReplayF1, "F1"}})
+         if (keys[i] & bit)
+            name += (name.empty() ? "" : "+") + std::string(letter);
+      line += (line.empty() ? "" : ", ") + (name.empty() ? "none" : name) + " x" + std::to_string(run);
+      i += run;
+   }
+   return line;
+}
+
+// The movement-only proof: shortest path, or where the player is stuck, and traps.
+static bool ProveMovement(const char *file)
+{
+   MapFileResult result = ReadMapFile(file, map);
+   if (result != MAPFILE_OK) {
+      fprintf(stderr, "%s: %s\n", file, MapFileMessage(result));
+      exit(2);
+   }
+   printf("%s:\n", file);
+   graph = MoveGraph{};
+   Pl.Init();
+   xoffset = yoffset = 0;
+   int goal = graph.Explore(CaptureMove());
+   printf("explored %zu player states\n", graph.states.size());
+   if (goal == kNoState) {
+      PrintStuck();
+      return false;
+   }
+   PrintPath(goal);
+   PrintTraps();
+   return true;
+}
+
+// The whole game with the enemy; writes the found path as a replay.
+static bool PlayAlive(const std::vector<std::string> &maps, const char *replay_out)
+{
+   GameRun run = SearchWholeGame(maps);
+   printf("whole game with the enemy (%zu game states tried):\n", run.states);
+   size_t at = 0;
+   for (const LevelRun &lr : run.levels) {
+      if (!lr.finished) {
+         printf("%s: NOT finished alive\n", lr.map.c_str());
+         return false;
+      }
+      printf("%s: finished alive at pass %d (%.1f s), hits taken %d, enemy hits %d, enemies shot %d\n",
+             lr.map.c_str(), lr.passes, (double)lr.passes / kFramesPerSecond, lr.hitstaken, lr.enemyhits,
+             lr.enemieskilled);
+      printf("alive input path: %s\n", KeyRuns(&run.passes[at], lr.passes).c_str());
+      at += lr.passes;
+   }
+   if (!replay_out)
+      return true;
+   Replay replay;
+   replay.passes = run.passes;
+   for (const std::string &name : maps) {
+      ReplayMap m;
+      size_t slash = name.find_last_of('/');
+      m.name = slash == std::string::npos ? name : name.substr(slash + 1);
+      if (!FileChecksum(name.c_str(), m.crc)) {
+         fprintf(stderr, "levelcheck: cannot read %s\n", name.c_str());
+         exit(2);
+      }
+      replay.maps.push_back(m);
+   }
+   if (!WriteReplayFile(replay_out, replay)) {
+      fprintf(stderr, "levelcheck: cannot write %s\n", replay_out);
+      exit(2);
+   }
+   return true;
+}
+
 int main(int argc, char **argv)
 {
-   if (argc != 2) {
-      fprintf(stderr, "usage: levelcheck map.dat\n");
+   const char *replay_out = nullptr;
+   std::vector<std::string> maps;
+   for (int i = 1; i < argc; i++) {
+      if (strcmp(argv[i], "--replay-out") == 0 && i + 1 < argc)
+         replay_out = argv[++i];
+      else if (argv[i][0] == '-')
+         maps.clear(), i = argc;
+      else
+         maps.push_back(argv[i]);
+   }
+   if (maps.empty()) {
+      fprintf(stderr, "usage: levelcheck [--replay-out FILE] map.dat [more maps, played in order]\n");
       return 2;
    }
    if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
       fprintf(stderr, "levelcheck: cannot start Allegro\n");
       return 2;
    }
-   MapFileResult result = ReadMapFile(argv[1], map);
-   if (result != MAPFILE_OK) {
-      fprintf(stderr, "%s: %s\n", argv[1], MapFileMessage(result));
-      return 2;
-   }
-   printf("%s:\n", argv[1]);
-   int goal = Explore();
-   printf("explored %zu player states\n", states.size());
-   if (goal == kNoState) {
-      PrintStuck();
+   bool finishable = true;
+   for (const std::string &name : maps)
+      finishable = ProveMovement(name.c_str()) && finishable;
+   if (!finishable)
       return 1;
-   }
-   PrintPath(goal);
-   PrintTraps();
-   return 0;
+   return PlayAlive(maps, replay_out) ? 0 : 1;
 }

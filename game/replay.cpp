@@ -1,0 +1,368 @@
+#include "replay.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <algorithm>
+#include <cstring>
+#include <zlib.h>
+
+#include "main.h"
+
+static const char kVersionLine[] = "kelwyrm replay 1";
+static const char kKeyLetters[] = "RLJCF";      // bit i of a pass is letter i
+constexpr int kKeyBits = 5;
+static const int kGameKeys[kKeyBits] = {KEY_RIGHT, KEY_LEFT, KEY_SPACE, KEY_LCONTROL, KEY_F1};
+
+// The demo holds each death or level-complete screen this long.
+constexpr int kDemoTickMs = 10;
+constexpr int kDemoScreenTicks = 2000 / kDemoTickMs;
+constexpr int kDemoTextX = kScreenW - 40;
+constexpr int kDemoTextY = 6;                  // inside the border strip
+
+enum Mode { MODE_OFF, MODE_RECORD, MODE_PLAY };
+
+static Mode mode = MODE_OFF;
+static bool demo = false;
+static bool started = false;                   // the first pass has begun
+static std::string recordfile;
+static std::string singlemap;                  // as given; empty for the level order
+static Replay replay;
+static size_t nextpass = 0;
+static unsigned char passkeys = 0;
+static std::string passmap;                    // the map the pass began on
+static int passlevels = 0;                     // levelsfinished when it began
+static int passesinmap = 0;
+
+// Written by the keyboard and timer threads.
+static volatile int f1pressed = 0;
+static volatile int escpressed = 0;
+static volatile int demoticks = 0;
+
+static std::string BaseName(const std::string &path)
+{
+   size_t slash = path.find_last_of('/');
+   return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The map the game plays now, named as the player gave it.
+static std::string CurrentMap()
+{
+   return singlemap.empty() ? level[currentlevel] : singlemap;
+}
+
+bool FileChecksum(const char *file, unsigned long &crc)
+{
+   FILE *f = fopen(file, "rb");
+   if (!f)
+      return false;
+   crc = crc32(0L, Z_NULL, 0);
+   unsigned char chunk[8192];
+   size_t n;
+   while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+      crc = crc32(crc, chunk, (uInt)n);
+   bool ok = !ferror(f);
+   fclose(f);
+   return ok;
+}
+
+static std::string KeyText(unsigned char keys)
+{
+   std::string s;
+   for (int i = 0; i < kKeyBits; i++)
+      if (keys & (1 << i))
+         s += kKeyLetters[i];
+   return s.empty() ? "-" : s;
+}
+
+bool WriteReplayFile(const char *file, const Replay &r)
+{
+   FILE *f = fopen(file, "w");
+   if (!f)
+      return false;
+   fprintf(f, "%s\n", kVersionLine);
+   for (const ReplayMap &m : r.maps)
+      fprintf(f, "map %s %08lx\n", m.name.c_str(), m.crc);
+   fprintf(f, "passes %zu\n", r.passes.size());
+   for (size_t i = 0; i < r.passes.size();) {
+      size_t run = 1;
+      while (i + run < r.passes.size() && r.passes[i + run] == r.passes[i])
+         run++;
+      fprintf(f, "%zu %s\n", run, KeyText(r.passes[i]).c_str());
+      i += run;
+   }
+   fprintf(f, "end\n");
+   bool ok = !ferror(f);
+   return fclose(f) == 0 && ok;
+}
+
+static bool ParseKeys(const char *text, unsigned char &keys)
+{
+   keys = 0;
+   if (strcmp(text, "-") == 0)
+      return true;
+   int last = -1;
+   for (const char *c = text; *c; c++) {
+      const char *at = strchr(kKeyLetters, *c);
+      if (!at || at - kKeyLetters <= last)
+         return false;              // unknown letter, repeated or out of order
+      last = (int)(at - kKeyLetters);
+      keys |= 1 << last;
+   }
+   return *text != 0;
+}
+
+std::string ReadReplayFile(const char *file, Replay &r)
+{
+   r = Replay{};
+   FILE *f = fopen(file, "r");
+   if (!f)
+      return std::string("cannot read ") + file;
+   char line[512];
+   std::string error;
+   long declared = -1;
+   bool ended = false;
+   int number = 0;
+   while (error.empty() && fgets(line, sizeof line, f)) {
+      number++;
+      line[strcspn(line, "\r\n")] = 0;
+      char name[256], keys[16];
+      unsigned long crc;
+      long count;
+      int used = 0;
+      if (ended)
+         error = "text after its end";
+      else if (number == 1) {
+         if (strcmp(line, kVersionLine) != 0)
+            error = "not a replay of this game's version (first line is not \"" +
+                    std::string(kVersionLine) + "\")";
+      } else if (declared < 0 && sscanf(line, "map %255s %lx%n", name, &crc, &used) == 2 &&
+                 line[used] == 0) {
+         r.maps.push_back({name, crc});
+      } else if (declared < 0 && sscanf(line, "passes %ld%n", &count, &used) == 1 &&
+                 line[used] == 0 && count >= 0) {
+         declared = count;
+      } else if (declared >= 0 && strcmp(line, "end") == 0) {
+         ended = true;
+      } else if (declared >= 0 && sscanf(line, "%ld %15s%n", &count, keys, &used) == 2 &&
+                 line[used] == 0 && count > 0 &&
+                 (long)r.passes.size() + count <= declared) {
+         unsigned char bits;
+         if (!ParseKeys(keys, bits))
+            error = "line " + std::to_string(number) + ": unknown keys \"" + keys + "\"";
+         else
+            r.passes.insert(r.passes.end(), (size_t)count, bits);
+      } else {
+         error = "line " + std::to_string(number) + " is not understood: \"" + line + "\"";
+      }
+   }
+   fclose(f);
+   if (error.empty() && number == 0)
+      error = "the file is empty";
+   else if (error.empty() && (!ended || (long)r.passes.size() != declared))
+      error = "the file is cut short";
+   else if (error.empty() && r.maps.empty())
+      error = "it names no map";
+   return error.empty() ? "" : std::string(file) + ": " + error;
+}
+
+std::string CheckReplayMaps(const Replay &r, const char *single_map)
+{
+   if (single_map && r.maps.size() != 1)
+      return std::string("it plays ") + std::to_string(r.maps.size()) + " maps, not " +
+             single_map + " alone";
+   for (size_t i = 0; i < r.maps.size(); i++) {
+      std::string path = single_map ? single_map
+                                     : level[std::min<size_t>(kFirstLevel + i, kLastLevel)];
+      if (BaseName(path) != r.maps[i].name)
+         return "it was recorded on " + r.maps[i].name + ", not on " + path;
+      unsigned long crc;
+      if (!FileChecksum(path.c_str(), crc))
+         return "cannot read the map " + path;
+      if (crc != r.maps[i].crc)
+         return "the map " + path + " has changed since it was recorded";
+   }
+   return "";
+}
+
+static void KeyboardEvent(int scancode)
+{
+   bool released = scancode & 0x80;
+   int k = scancode & 0x7f;
+   if (mode == MODE_RECORD && k == KEY_F1) {
+      // F1 is read only inside a screen's wait; it goes past the frozen keys.
+      key[KEY_F1] = released ? 0 : -1;
+      if (!released)
+         f1pressed = 1;
+   }
+   if (mode == MODE_PLAY && k == KEY_ESC && !released) {
+      escpressed = 1;
+      key[KEY_F1] = -1;             // Escape also ends a screen's wait
+   }
+}
+END_OF_STATIC_FUNCTION(KeyboardEvent)
+
+static void DemoTick()
+{
+   if (demoticks > 0 && --demoticks == 0)
+      key[KEY_F1] = -1;
+}
+END_OF_STATIC_FUNCTION(DemoTick)
+
+static void WriteRecording()
+{
+   if (!WriteReplayFile(recordfile.c_str(), replay))
+      fprintf(stderr, "game: could not write the recording %s\n", recordfile.c_str());
+}
+
+static void ReportFinished()
+{
+   if (levelsfinished == passlevels)
+      return;
+   printf("finished %s at pass %d\n", passmap.c_str(), passesinmap);
+   fflush(stdout);
+   passlevels = levelsfinished;
+   passesinmap = 0;
+}
+
+// A level-complete screen can end the game inside its pass (a single map
+// ends there); any other end comes between passes.
+static void AtExit()
+{
+   if (levelsfinished == passlevels)
+      return;
+   if (mode == MODE_RECORD) {
+      replay.passes.push_back(passkeys | (f1pressed ? kReplayF1 : 0));
+   } else if (mode == MODE_PLAY) {
+      passesinmap++;
+      ReportFinished();
+   }
+}
+
+void StartRecording(const char *file, const char *single_map)
+{
+   mode = MODE_RECORD;
+   recordfile = file;
+   singlemap = single_map ? single_map : "";
+   // A pass cut short by the game's end is kept; a finished one is pushed here.
+   passkeys = 0;
+   replay = Replay{};
+   nextpass = 0;
+   atexit([] {
+      if (started)
+         AtExit();
+      WriteRecording();
+   });
+}
+
+static void Refuse(const char *file, const std::string &why)
+{
+   fprintf(stderr, "game: cannot replay %s: %s\n", file, why.c_str());
+   exit(2);
+}
+
+void StartReplay(const char *file, const char *single_map)
+{
+   std::string error = ReadReplayFile(file, replay);
+   if (error.empty())
+      error = CheckReplayMaps(replay, single_map);
+   if (!error.empty())
+      Refuse(file, error);
+   mode = MODE_PLAY;
+   singlemap = single_map ? single_map : "";
+   nextpass = 0;
+   atexit([] {
+      if (started)
+         AtExit();
+   });
+}
+
+void StartDemo(const char *file)
+{
+   StartReplay(file, nullptr);
+   demo = true;
+}
+
+// Once Allegro is up: the keyboard watch, the demo's clock and its mark.
+static void FirstPass()
+{
+   started = true;
+   LOCK_VARIABLE(f1pressed);
+   LOCK_VARIABLE(escpressed);
+   LOCK_VARIABLE(demoticks);
+   LOCK_FUNCTION(KeyboardEvent);
+   keyboard_lowlevel_callback = KeyboardEvent;
+   if (demo) {
+      LOCK_FUNCTION(DemoTick);
+      install_int(DemoTick, kDemoTickMs);
+      if (border)
+         textout_ex(border, font, "DEMO", kDemoTextX, kDemoTextY, makecol(255, 255, 255), -1);
+   }
+   passlevels = levelsfinished;
+}
+
+static unsigned char ReadKeys()
+{
+   unsigned char keys = 0;
+   for (int i = 0; i < kKeyBits; i++)
+      if (key[kGameKeys[i]])
+         keys |= 1 << i;
+   return keys;
+}
+
+static void WriteKeys(unsigned char keys)
+{
+   for (int i = 0; i < kKeyBits; i++)
+      key[kGameKeys[i]] = (keys & (1 << i)) ? -1 : 0;
+   key[KEY_PRTSCR] = 0;
+}
+
+void ReplayPassStart()
+{
+   if (mode == MODE_OFF)
+      return;
+   if (!started)
+      FirstPass();
+   // Polling freezes key[] for the pass: what is recorded is what the pass reads.
+   poll_keyboard();
+   passmap = CurrentMap();
+   if (mode == MODE_RECORD) {
+      f1pressed = 0;
+      passkeys = ReadKeys();
+      unsigned long crc;
+      std::string name = BaseName(passmap);
+      if ((replay.maps.empty() || replay.maps.back().name != name) &&
+          FileChecksum(passmap.c_str(), crc))
+         replay.maps.push_back({name, crc});
+      return;
+   }
+   if (escpressed)
+      key[KEY_ESC] = -1;
+   if (nextpass >= replay.passes.size())
+      return;
+   unsigned char keys = replay.passes[nextpass];
+   if (demo && (keys & kReplayF1)) {
+      keys &= ~kReplayF1;           // the demo's clock presses F1 later
+      demoticks = kDemoScreenTicks;
+   } else {
+      demoticks = 0;
+   }
+   WriteKeys(keys);
+}
+
+void ReplayPassEnd()
+{
+   if (mode == MODE_RECORD) {
+      replay.passes.push_back(passkeys | (f1pressed ? kReplayF1 : 0));
+      return;
+   }
+   if (mode != MODE_PLAY)
+      return;
+   nextpass++;
+   passesinmap++;
+   ReportFinished();
+}
+
+bool ReplayRunOut()
+{
+   return mode == MODE_PLAY && nextpass >= replay.passes.size();
+}

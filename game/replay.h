@@ -1,0 +1,65 @@
+#ifndef REPLAY_H
+#define REPLAY_H
+
+// Recorded play: the keys the game reads, pass by pass, kept in a small text
+// file and fed back into Allegro's key[] so the game replays exactly.
+//
+// The file, line by line:
+//   kelwyrm replay 1
+//   map NAME CRC32          one line per map file played, in order (8 hex digits)
+//   passes N                how many passes follow
+//   COUNT KEYS              COUNT passes in a row with the same keys down
+//   end
+// KEYS is "-" or some of R (right), L (left), J (Space), C (left Ctrl) and
+// F (F1), in that order. A pass is one run of the frame loop from its Escape
+// test to its rest. F1 counts as down in a pass when it was down at any moment
+// of it: a death or level-complete screen waits inside the pass that shows it,
+// so F1 in that pass is what ended the screen.
+
+#include <string>
+#include <vector>
+
+constexpr int kReplayRight = 1;
+constexpr int kReplayLeft = 2;
+constexpr int kReplayJump = 4;
+constexpr int kReplayFire = 8;
+constexpr int kReplayF1 = 16;
+
+struct ReplayMap {
+   std::string name;        // as the game named it, without folders
+   unsigned long crc;
+};
+
+struct Replay {
+   std::vector<ReplayMap> maps;
+   std::vector<unsigned char> passes;    // the keys of each pass
+};
+
+// CRC-32 of a whole file; false when it cannot be read.
+bool FileChecksum(const char *file, unsigned long &crc);
+
+bool WriteReplayFile(const char *file, const Replay &replay);
+
+// Reads a replay file; returns "" or the reason it cannot be used.
+std::string ReadReplayFile(const char *file, Replay &replay);
+
+// Whether the recorded maps are the ones the game is about to play: MAP alone
+// when one is given, the level order otherwise, each file unchanged. Returns
+// "" or the reason.
+std::string CheckReplayMaps(const Replay &replay, const char *single_map);
+
+// Starting a mode, before any map is loaded. A replay that cannot be used
+// ends the program with one message and status 2.
+void StartRecording(const char *file, const char *single_map);
+void StartReplay(const char *file, const char *single_map);
+// The demo: the shipped levels from the replay the build made, with "DEMO"
+// on the border strip and each level-complete screen held for a while.
+void StartDemo(const char *file);
+
+// Around each pass of the frame loop. The start comes before the Escape test.
+void ReplayPassStart();
+void ReplayPassEnd();
+// A replay that has played its last pass.
+bool ReplayRunOut();
+
+#endif

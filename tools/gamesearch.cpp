@@ -1,0 +1,340 @@
+#include "gamesearch.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <unistd.h>
+#include <unordered_set>
+
+#include "main.h"
+#include "movement.h"
+#include "replay.h"
+#include "saveload.h"
+
+// The inputs tried each pass: still, right or left, each with or without a
+// jump and with or without fire. Both arrows at once only stand still.
+static const unsigned char kInputs[] = {
+   0, kReplayRight, kReplayLeft,
+   kReplayJump, kReplayRight | kReplayJump, kReplayLeft | kReplayJump,
+   kReplayFire, kReplayRight | kReplayFire, kReplayLeft | kReplayFire,
+   kReplayJump | kReplayFire, kReplayRight | kReplayJump | kReplayFire,
+   kReplayLeft | kReplayJump | kReplayFire,
+};
+
+// Tries with a wider beam and dearer hits when a narrow one finds nothing.
+struct Effort {
+   size_t beam;
+   int hitcost;        // a hit weighs as much as this many passes of way
+};
+static const Effort kEfforts[] = {{400, 40}, {1500, 80}, {5000, 120}};
+
+// A level that takes this much longer than its shortest path is given up.
+constexpr int kMaxSlack = 3000;
+constexpr int kMaxStarts = 64;
+
+// Everything one pass reads and writes. The shot colours come from rand(),
+// but only pixels use them, so the generator's state is not part of it.
+struct GameState {
+   Player pl;
+   Enemy en;
+   Bullet pb[kMaxShots];
+   Bullet eb[kMaxShots];
+   int xoffset, yoffset, currentlevel, levelsfinished;
+   uint64_t cleared;   // enemy starts of this level used up
+};
+
+struct Node {
+   GameState s;
+   int parent;
+   unsigned char input;
+   long score;
+   int order;
+};
+
+static std::vector<std::pair<int, int>> starts;     // the level's enemy starts
+static int played_aou = 0, played_hit = 0, played_dies = 0;
+
+// Samples are counted, not played: they tell the hits apart.
+extern "C" int __wrap_play_sample(const SAMPLE *spl, int, int, int, int)
+{
+   played_aou += spl == aou;
+   played_hit += spl == hit;
+   played_dies += spl == dies;
+   return 0;
+}
+
+static void Restore(const GameState &s)
+{
+   Pl = s.pl;
+   En = s.en;
+   memcpy(bullet, s.pb, sizeof bullet);
+   memcpy(Ebullet, s.eb, sizeof Ebullet);
+   xoffset = s.xoffset;
+   yoffset = s.yoffset;
+   currentlevel = s.currentlevel;
+   levelsfinished = s.levelsfinished;
+   for (size_t i = 0; i < starts.size(); i++)
+      map[kEnemyLayer][starts[i].first][starts[i].second] = (s.cleared >> i & 1) ? 0 : kEnemyStart;
+}
+
+static GameState Capture()
+{
+   GameState s;
+   s.pl = Pl;
+   s.en = En;
+   memcpy(s.pb, bullet, sizeof bullet);
+   memcpy(s.eb, Ebullet, sizeof Ebullet);
+   s.xoffset = xoffset;
+   s.yoffset = yoffset;
+   s.currentlevel = currentlevel;
+   s.levelsfinished = levelsfinished;
+   s.cleared = 0;
+   for (size_t i = 0; i < starts.size(); i++)
+      if (map[kEnemyLayer][starts[i].first][starts[i].second] != kEnemyStart)
+         s.cleared |= (uint64_t)1 << i;
+   return s;
+}
+
+// Two states that play on alike hash alike: the walk frame and free shot
+// slots do not count.
+static uint64_t Hash(const GameState &s)
+{
+   uint64_t h = 1469598103934665603ull;
+   auto mix = [&h](long v) { h = (h ^ (uint64_t)v) * 1099511628211ull; };
+   const Player &p = s.pl;
+   for (long v : {(long)p.x, (long)p.y, (long)p.direction, (long)(p.jumping != 0), (long)p.jumptime,
+                  (long)p.onground, (long)p.life, (long)p.firing})
+      mix(v);
+   const Enemy &e = s.en;
+   for (long v : {(long)e.x, (long)e.y, (long)e.active, (long)e.facing, (long)e.blocked,
+                  (long)e.direction, (long)e.firing, (long)e.life})
+      mix(v);
+   for (const Bullet *shots : {s.pb, s.eb})
+      for (int i = 0; i < kMaxShots; i++)
+         if (shots[i].active)
+            mix(i), mix(shots[i].x), mix(shots[i].y), mix(shots[i].speed);
+         else
+            mix(-1);
+   mix(s.xoffset);
+   mix(s.yoffset);
+   mix((long)s.cleared);
+   mix((long)(s.cleared >> 32));
+   return h;
+}
+
+// One pass of the game's rules with these keys; F1 is held so a
+// level-complete screen ends in the pass that shows it.
+static void Pass(unsigned char input)
+{
+   key[KEY_RIGHT] = (input & kReplayRight) != 0;
+   key[KEY_LEFT] = (input & kReplayLeft) != 0;
+   key[KEY_SPACE] = (input & kReplayJump) != 0;
+   key[KEY_LCONTROL] = (input & kReplayFire) != 0;
+   key[KEY_F1] = 1;
+   UpdatePlayer();
+   UpdateEnemy();
+}
+
+static void FindStarts()
+{
+   starts.clear();
+   MapGrid *fresh = new MapGrid[1];
+   if (ReadMapFile(level[currentlevel], *fresh) != MAPFILE_OK) {
+      fprintf(stderr, "levelcheck: cannot read %s again\n", level[currentlevel]);
+      exit(2);
+   }
+   for (int c = 0; c < kMapCols; c++)
+      for (int r = 0; r < kMapRows; r++)
+         if ((*fresh)[kEnemyLayer][c][r] == kEnemyStart)
+            starts.push_back({c, r});
+   delete[] fresh;
+   if (starts.size() > kMaxStarts) {
+      fprintf(stderr, "levelcheck: more than %d enemy starts in %s\n", kMaxStarts, level[currentlevel]);
+      exit(2);
+   }
+}
+
+// A beam of game states, pass by pass, ordered by the movement's own
+// distance to the exit plus a price for every life lost. On success the
+// inputs are appended and the game stands after the level-complete pass.
+static bool SearchLevel(const GameState &start, const Effort &effort, std::vector<unsigned char> &inputs,
+                        size_t &tried)
+{
+   MoveGraph graph;
+   Restore(start);
+   if (graph.Explore(CaptureMove()) == kNoState)
+      return false;
+   std::vector<int> dist = graph.DistancesToExit();
+   int limit = dist[0] + kMaxSlack;
+
+   std::vector<Node> beam = {{start, -1, 0, 0, 0}};
+   std::vector<std::vector<std::pair<int, unsigned char>>> back;
+   std::vector<Node> next;
+   std::unordered_set<uint64_t> seen;
+   for (int pass = 1; pass <= limit && !beam.empty(); pass++) {
+      next.clear();
+      seen.clear();
+      for (size_t i = 0; i < beam.size(); i++) {
+         for (unsigned char input : kInputs) {
+            Restore(beam[i].s);
+            int life = Pl.life, finished = levelsfinished;
+            Pass(input);
+            tried++;
+            if (Pl.life > life)
+               continue;                       // a death brings ten lives back
+            if (levelsfinished != finished) {
+               inputs.resize(inputs.size() + pass);
+               size_t at = inputs.size() - 1;
+               inputs[at] = input | kReplayF1;
+               for (int p = (int)i, layer = (int)back.size() - 1; layer >= 0; layer--) {
+                  inputs[--at] = back[layer][p].second;
+                  p = back[layer][p].first;
+               }
+               return true;
+            }
+            auto found = graph.seen.find(MoveKey(CaptureMove()));
+            if (found == graph.seen.end() || dist[found->second] < 0)
+               continue;
+            GameState s = Capture();
+            if (!seen.insert(Hash(s)).second)
+               continue;
+            long score = dist[found->second] + (long)effort.hitcost * (kPlayerLives - Pl.life);
+            next.push_back({s, (int)i, input, score, (int)next.size()});
+         }
+      }
+      if (next.size() > effort.beam) {
+         std::nth_element(next.begin(), next.begin() + effort.beam, next.end(), [](const Node &a, const Node &b) {
+            return a.score != b.score ? a.score < b.score : a.order < b.order;
+         });
+         next.resize(effort.beam);
+      }
+      std::vector<std::pair<int, unsigned char>> layer;
+      for (const Node &n : next)
+         layer.push_back({n.parent, n.input});
+      back.push_back(std::move(layer));
+      beam.swap(next);
+   }
+   return false;
+}
+
+// Plays a found level again from its start, counting what happened.
+static void CountLevel(const GameState &start, const unsigned char *inputs, LevelRun &run)
+{
+   Restore(start);
+   played_aou = played_hit = played_dies = 0;
+   for (int i = 0; i < run.passes; i++)
+      Pass(inputs[i]);
+   run.hitstaken = played_aou;
+   run.enemyhits = played_hit;
+   run.enemieskilled = played_dies;
+}
+
+// The game's shape without its pictures: tiny bitmaps keep drawing cheap and
+// colours come from a lookup table instead of a palette search.
+static void StartGameHeadless()
+{
+   static bool ready = false;
+   if (ready)
+      return;
+   ready = true;
+   set_color_depth(8);
+   static PALETTE palette;
+   for (int i = 0; i < PAL_SIZE; i++)
+      palette[i] = {(unsigned char)(i & 63), (unsigned char)((i >> 2) & 63), (unsigned char)((i >> 4) & 63), 0};
+   static RGB_MAP table;
+   create_rgb_table(&table, palette, nullptr);
+   rgb_map = &table;
+   screen = create_bitmap(1, 1);
+   buffer = create_bitmap(1, 1);
+   static DATAFILE sprites[kWalkFrames + 1];
+   for (int i = 0; i < kWalkFrames; i++)
+      sprites[i] = {create_bitmap(1, 1), DAT_BITMAP, 0, nullptr};
+   sprites[kWalkFrames] = {nullptr, DAT_END, 0, nullptr};
+   pwalk = sprites;
+   enemy = sprites;
+   for (SAMPLE **s : {&fires, &hit, &dies, &jumps, &congrats, &aou, &omgdied})
+      *s = create_sample(8, 0, 1000, 1);
+}
+
+// The level files the game will load, in a folder of their own: the maps in
+// the level order, the last one repeated, as the game plays them.
+static std::string PlaceMaps(const std::vector<std::string> &maps)
+{
+   char pattern[] = "/tmp/levelcheck-XXXXXX";
+   if (!mkdtemp(pattern)) {
+      perror("levelcheck: temporary folder");
+      exit(2);
+   }
+   for (int i = 0; i < kLevelCount; i++) {
+      int from = std::clamp(i - kFirstLevel, 0, (int)maps.size() - 1);
+      std::string to = std::string(pattern) + "/" + level[i];
+      FILE *in = fopen(maps[from].c_str(), "rb");
+      FILE *out = fopen(to.c_str(), "wb");
+      char chunk[8192];
+      size_t n;
+      bool ok = in && out;
+      while (ok && (n = fread(chunk, 1, sizeof chunk, in)) > 0)
+         ok = fwrite(chunk, 1, n, out) == n;
+      if (in)
+         fclose(in);
+      if (out && fclose(out) != 0)
+         ok = false;
+      if (!ok) {
+         fprintf(stderr, "levelcheck: cannot copy %s to %s\n", maps[from].c_str(), to.c_str());
+         exit(2);
+      }
+   }
+   return pattern;
+}
+
+static void RemoveMaps(const std::string &dir)
+{
+   for (int i = 0; i < kLevelCount; i++)
+      unlink((dir + "/" + level[i]).c_str());
+   rmdir(dir.c_str());
+}
+
+GameRun SearchWholeGame(const std::vector<std::string> &maps)
+{
+   StartGameHeadless();
+   std::string dir = PlaceMaps(maps);
+   char cwd[4096];
+   if (!getcwd(cwd, sizeof cwd) || chdir(dir.c_str()) != 0) {
+      perror("levelcheck");
+      exit(2);
+   }
+   // The game's own start: level order from its first level, a fresh player,
+   // no enemy, no shots.
+   currentlevel = kFirstLevel;
+   levelsfinished = 0;
+   xoffset = yoffset = 0;
+   LoadMap(level[currentlevel]);
+   Pl.Init();
+   En = Enemy{};
+   FreeShots(Ebullet);
+
+   GameRun run;
+   for (const std::string &name : maps) {
+      LevelRun lr;
+      lr.map = name;
+      FindStarts();
+      GameState start = Capture();
+      for (const Effort &effort : kEfforts) {
+         size_t before = run.passes.size();
+         if (SearchLevel(start, effort, run.passes, run.states)) {
+            lr.finished = true;
+            lr.passes = (int)(run.passes.size() - before);
+            CountLevel(start, &run.passes[before], lr);
+            break;
+         }
+      }
+      run.levels.push_back(lr);
+      if (!lr.finished)
+         break;
+   }
+   if (chdir(cwd) != 0)
+      perror("levelcheck");
+   RemoveMaps(dir);
+   return run;
+}
