@@ -225,33 +225,51 @@ static void ReportFinished()
 }
 
 // A level-complete screen can end the game inside its pass (a single map
-// ends there); any other end comes between passes.
+// ends there): that pass counts. Any other end comes between passes.
 static void AtExit()
 {
-   if (levelsfinished == passlevels)
-      return;
-   if (mode == MODE_RECORD) {
-      replay.passes.push_back(passkeys | (f1pressed ? kReplayF1 : 0));
-   } else if (mode == MODE_PLAY) {
-      passesinmap++;
-      ReportFinished();
+   if (started && levelsfinished != passlevels) {
+      if (mode == MODE_RECORD)
+         replay.passes.push_back(passkeys | (f1pressed ? kReplayF1 : 0));
+      if (mode == MODE_PLAY) {
+         passesinmap++;
+         ReportFinished();
+      }
    }
+   EndReplay();
+}
+
+static void StartMode(Mode m, const char *single_map)
+{
+   static bool registered = false;
+   if (!registered)
+      atexit(AtExit);
+   registered = true;
+   mode = m;
+   demo = false;
+   started = false;
+   singlemap = single_map ? single_map : "";
+   nextpass = 0;
+   passesinmap = 0;
 }
 
 void StartRecording(const char *file, const char *single_map)
 {
-   mode = MODE_RECORD;
+   StartMode(MODE_RECORD, single_map);
    recordfile = file;
-   singlemap = single_map ? single_map : "";
-   // A pass cut short by the game's end is kept; a finished one is pushed here.
-   passkeys = 0;
    replay = Replay{};
-   nextpass = 0;
-   atexit([] {
-      if (started)
-         AtExit();
+}
+
+void EndReplay()
+{
+   if (mode == MODE_RECORD)
       WriteRecording();
-   });
+   if (started)
+      keyboard_lowlevel_callback = nullptr;
+   if (started && demo)
+      remove_int(DemoTick);
+   mode = MODE_OFF;
+   started = false;
 }
 
 static void Refuse(const char *file, const std::string &why)
@@ -267,13 +285,7 @@ void StartReplay(const char *file, const char *single_map)
       error = CheckReplayMaps(replay, single_map);
    if (!error.empty())
       Refuse(file, error);
-   mode = MODE_PLAY;
-   singlemap = single_map ? single_map : "";
-   nextpass = 0;
-   atexit([] {
-      if (started)
-         AtExit();
-   });
+   StartMode(MODE_PLAY, single_map);
 }
 
 void StartDemo(const char *file)

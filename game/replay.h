@@ -55,6 +55,8 @@ void StartReplay(const char *file, const char *single_map);
 // The demo: the shipped levels from the replay the build made, with "DEMO"
 // on the border strip and each level-complete screen held for a while.
 void StartDemo(const char *file);
+// Writes a recording and returns to the keyboard; the game's end does it too.
+void EndReplay();
 
 // Around each pass of the frame loop. The start comes before the Escape test.
 void ReplayPassStart();

@@ -29,6 +29,11 @@ struct Effort {
 };
 static const Effort kEfforts[] = {{400, 40}, {1500, 80}, {5000, 120}};
 
+// Scores count quarter passes: a change of keys costs one, so of two equal
+// ways the one a player's hands would take wins (held keys, few changes).
+constexpr long kPassScore = 4;
+constexpr long kChangeScore = 1;
+
 // A level that takes this much longer than its shortest path is given up.
 constexpr int kMaxSlack = 3000;
 constexpr int kMaxStarts = 64;
@@ -50,6 +55,7 @@ struct Node {
    unsigned char input;
    long score;
    int order;
+   int changes;        // key changes on the way here
 };
 
 static std::vector<std::pair<int, int>> starts;     // the level's enemy starts
@@ -168,7 +174,7 @@ static bool SearchLevel(const GameState &start, const Effort &effort, std::vecto
    std::vector<int> dist = graph.DistancesToExit();
    int limit = dist[0] + kMaxSlack;
 
-   std::vector<Node> beam = {{start, -1, 0, 0, 0}};
+   std::vector<Node> beam = {{start, -1, 0, 0, 0, 0}};
    std::vector<std::vector<std::pair<int, unsigned char>>> back;
    std::vector<Node> next;
    std::unordered_set<uint64_t> seen;
@@ -199,8 +205,10 @@ static bool SearchLevel(const GameState &start, const Effort &effort, std::vecto
             GameState s = Capture();
             if (!seen.insert(Hash(s)).second)
                continue;
-            long score = dist[found->second] + (long)effort.hitcost * (kPlayerLives - Pl.life);
-            next.push_back({s, (int)i, input, score, (int)next.size()});
+            int changes = beam[i].changes + (pass > 1 && input != beam[i].input);
+            long score = kPassScore * (dist[found->second] + (long)effort.hitcost * (kPlayerLives - Pl.life)) +
+                         kChangeScore * changes;
+            next.push_back({s, (int)i, input, score, (int)next.size(), changes});
          }
       }
       if (next.size() > effort.beam) {
