@@ -1,6 +1,7 @@
 #include "main.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "draw.h"
@@ -39,6 +40,9 @@ const char *const level[kLevelCount] = {
 };
 int currentlevel = 0;
 int levelsfinished = 0;
+
+GameOptions options;
+int quitgame = 0;
 
 MapGrid map = {};
 int xoffset = 0;
@@ -205,6 +209,17 @@ void FreeShots(Bullet shots[])
       shots[i].active = 0;
 }
 
+const char *LevelFile()
+{
+   return options.mapfile ? options.mapfile : level[currentlevel];
+}
+
+void StartPlay()
+{
+   LoadMap(LevelFile());
+   InitPlayer();
+}
+
 // One frame, drawn bottom to top: border strip, tiles, player, enemy.
 void GamePass()
 {
@@ -215,21 +230,45 @@ void GamePass()
    DrawAll();
 }
 
-int main()
+int main(int argc, char **argv)
 {
+   const char *error = nullptr;
+   switch (ParseGameOptions(argc, argv, &options, &error)) {
+   case OPTIONS_HELP:
+      PrintGameUsage(stdout);
+      return 0;
+   case OPTIONS_BAD:
+      fprintf(stderr, "game: %s\n", error);
+      PrintGameUsage(stderr);
+      return 2;
+   case OPTIONS_PLAY:
+      break;
+   }
+
+   // A replay is checked against its maps before any of them is loaded.
+   if (options.replay)
+      StartReplay(options.replay, options.mapfile);
+   else if (options.demo)
+      StartDemo(kDemoReplay);
+   else if (options.record)
+      StartRecording(options.record, options.mapfile);
+
    InitAll();
-   LoadMap(level[currentlevel]);
-   InitPlayer();
+   StartPlay();
    play_midi(song, TRUE);
    set_volume(kDigiVolume, kMidiVolume);
 
+   long passes = 0;
    for (;;) {
       ReplayPassStart();
-      if (key[KEY_ESC] || ReplayRunOut())
+      if (key[KEY_ESC] || quitgame || ReplayRunOut())
          break;
       GamePass();
       ReplayPassEnd();
-      rest(kFrameRestMs);
+      if (options.frames > 0 && ++passes >= options.frames)
+         break;
+      if (!options.fast)
+         rest(kFrameRestMs);
    }
 
    allegro_exit();

@@ -116,7 +116,7 @@ std::string ReadReplayFile(const char *file, Replay &r)
    r = Replay{};
    FILE *f = fopen(file, "r");
    if (!f)
-      return std::string("cannot read ") + file;
+      return "the file cannot be read";
    char line[512];
    std::string error;
    long declared = -1;
@@ -162,7 +162,7 @@ std::string ReadReplayFile(const char *file, Replay &r)
       error = "the file is cut short";
    else if (error.empty() && r.maps.empty())
       error = "it names no map";
-   return error.empty() ? "" : std::string(file) + ": " + error;
+   return error;
 }
 
 std::string CheckReplayMaps(const Replay &r, const char *single_map)

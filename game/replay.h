@@ -19,6 +19,9 @@
 #include <string>
 #include <vector>
 
+// The demo's replay, made by the build beside the levels.
+constexpr const char *kDemoReplay = "demo.replay";
+
 constexpr int kReplayRight = 1;
 constexpr int kReplayLeft = 2;
 constexpr int kReplayJump = 4;

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <unistd.h>
+#include <unordered_map>
 #include <unordered_set>
 
 #include "main.h"
@@ -25,14 +26,20 @@ static const unsigned char kInputs[] = {
 // Tries with a wider beam and dearer hits when a narrow one finds nothing.
 struct Effort {
    size_t beam;
-   int hitcost;        // a hit weighs as much as this many passes of way
+   int hitcost;        // a hit taken weighs as much as this many passes of way
+   int shotvalue;      // a hit on an enemy is worth this many
 };
-static const Effort kEfforts[] = {{400, 40}, {1500, 80}, {5000, 120}};
+static const Effort kEfforts[] = {{400, 40, 0}, {400, 40, 8}, {1500, 80, 0}, {1500, 20, 8}};
+
+// A beam that has come no nearer to the exit for this long is stuck (shots
+// of a dead enemy can hang in the air for good) and is given up.
+constexpr int kStallPasses = 400;
 
 // Scores count quarter passes: a change of keys costs one, so of two equal
 // ways the one a player's hands would take wins (held keys, few changes).
 constexpr long kPassScore = 4;
 constexpr long kChangeScore = 1;
+constexpr int kPerPlace = 3;
 
 // A level that takes this much longer than its shortest path is given up.
 constexpr int kMaxSlack = 3000;
@@ -56,6 +63,7 @@ struct Node {
    long score;
    int order;
    int changes;        // key changes on the way here
+   int shots;          // hits on enemies on the way here
 };
 
 static std::vector<std::pair<int, int>> starts;     // the level's enemy starts
@@ -174,17 +182,18 @@ static bool SearchLevel(const GameState &start, const Effort &effort, std::vecto
    std::vector<int> dist = graph.DistancesToExit();
    int limit = dist[0] + kMaxSlack;
 
-   std::vector<Node> beam = {{start, -1, 0, 0, 0, 0}};
+   std::vector<Node> beam = {{start, -1, 0, 0, 0, 0, 0}};
    std::vector<std::vector<std::pair<int, unsigned char>>> back;
    std::vector<Node> next;
    std::unordered_set<uint64_t> seen;
-   for (int pass = 1; pass <= limit && !beam.empty(); pass++) {
+   int nearest = dist[0], nearest_pass = 0;
+   for (int pass = 1; pass <= limit && !beam.empty() && pass - nearest_pass < kStallPasses; pass++) {
       next.clear();
       seen.clear();
       for (size_t i = 0; i < beam.size(); i++) {
          for (unsigned char input : kInputs) {
             Restore(beam[i].s);
-            int life = Pl.life, finished = levelsfinished;
+            int life = Pl.life, finished = levelsfinished, hits = played_hit;
             Pass(input);
             tried++;
             if (Pl.life > life)
@@ -205,18 +214,37 @@ static bool SearchLevel(const GameState &start, const Effort &effort, std::vecto
             GameState s = Capture();
             if (!seen.insert(Hash(s)).second)
                continue;
+            if (dist[found->second] < nearest)
+               nearest = dist[found->second], nearest_pass = pass;
             int changes = beam[i].changes + (pass > 1 && input != beam[i].input);
-            long score = kPassScore * (dist[found->second] + (long)effort.hitcost * (kPlayerLives - Pl.life)) +
+            int shots = beam[i].shots + played_hit - hits;
+            long score = kPassScore * (dist[found->second] + (long)effort.hitcost * (kPlayerLives - Pl.life) -
+                                       (long)effort.shotvalue * shots) +
                          kChangeScore * changes;
-            next.push_back({s, (int)i, input, score, (int)next.size(), changes});
+            next.push_back({s, (int)i, input, score, (int)next.size(), changes, shots});
          }
       }
-      if (next.size() > effort.beam) {
-         std::nth_element(next.begin(), next.begin() + effort.beam, next.end(), [](const Node &a, const Node &b) {
-            return a.score != b.score ? a.score < b.score : a.order < b.order;
+      if (getenv("LEVELCHECK_TRACE") && pass % 100 == 0 && !next.empty()) {
+         const Node &best = *std::min_element(next.begin(), next.end(), [](const Node &a, const Node &b) {
+            return a.score < b.score;
          });
-         next.resize(effort.beam);
+         fprintf(stderr, "pass %d: %zu states, best %ld (life %d, view %d,%d at %d,%d; enemy %d at %d,%d life %d)\n",
+                 pass, next.size(), best.score, best.s.pl.life, best.s.xoffset, best.s.yoffset, best.s.pl.x,
+                 best.s.pl.y, best.s.en.active, best.s.en.x, best.s.en.y, best.s.en.life);
       }
+      // The best states, but only a few per place of the player, so waiting
+      // in safety cannot crowd out every way forward.
+      std::sort(next.begin(), next.end(), [](const Node &a, const Node &b) {
+         return a.score != b.score ? a.score < b.score : a.order < b.order;
+      });
+      size_t kept = 0;
+      std::unordered_map<uint64_t, int> per_place;
+      for (size_t k = 0; k < next.size() && kept < effort.beam; k++) {
+         Restore(next[k].s);
+         if (++per_place[MoveKey(CaptureMove())] <= kPerPlace)
+            next[kept++] = next[k];
+      }
+      next.resize(kept);
       std::vector<std::pair<int, unsigned char>> layer;
       for (const Node &n : next)
          layer.push_back({n.parent, n.input});
@@ -328,7 +356,12 @@ GameRun SearchWholeGame(const std::vector<std::string> &maps)
       lr.map = name;
       FindStarts();
       GameState start = Capture();
-      for (const Effort &effort : kEfforts) {
+      std::vector<Effort> efforts(std::begin(kEfforts), std::end(kEfforts));
+      Effort tried;
+      if (const char *e = getenv("LEVELCHECK_EFFORT"))
+         if (sscanf(e, "%zu,%d,%d", &tried.beam, &tried.hitcost, &tried.shotvalue) == 3)
+            efforts = {tried};
+      for (const Effort &effort : efforts) {
          size_t before = run.passes.size();
          if (SearchLevel(start, effort, run.passes, run.states)) {
             lr.finished = true;

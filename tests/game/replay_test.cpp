@@ -77,7 +77,7 @@ TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
       EXPECT_NE(error.find(c.reason), std::string::npos) << c.text << " gave: " << error;
    }
    Replay r;
-   EXPECT_NE(ReadReplayFile("missing.txt", r).find("cannot read"), std::string::npos);
+   EXPECT_NE(ReadReplayFile("missing.txt", r).find("cannot be read"), std::string::npos);
 }
 
 TEST_F(ReplayTest, MapsMustBeTheOnesRecordedAndUnchanged)
