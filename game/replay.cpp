@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <zlib.h>
 
@@ -14,8 +15,7 @@ constexpr int kKeyBits = 5;
 static const int kGameKeys[kKeyBits] = {KEY_RIGHT, KEY_LEFT, KEY_SPACE, KEY_LCONTROL, KEY_F1};
 
 // The demo holds each death or level-complete screen this long.
-constexpr int kDemoTickMs = 10;
-constexpr int kDemoScreenTicks = 2000 / kDemoTickMs;
+constexpr auto kDemoScreenTime = std::chrono::seconds(2);
 constexpr int kDemoTextX = kScreenW - 40;
 constexpr int kDemoTextY = 6;                  // inside the border strip
 
@@ -33,10 +33,10 @@ static std::string passmap;                    // the map the pass began on
 static int passlevels = 0;                     // levelsfinished when it began
 static int passesinmap = 0;
 
-// Written by the keyboard and timer threads.
-static volatile int f1pressed = 0;
-static volatile int escpressed = 0;
-static volatile int demoticks = 0;
+static bool inpass = false;
+static bool f1seen = false;                    // recording: F1 down during a screen's wait
+static bool escseen = false;                   // replay: Escape down during a screen's wait
+static std::chrono::steady_clock::time_point passbegan;
 
 static std::string BaseName(const std::string &path)
 {
@@ -184,30 +184,6 @@ std::string CheckReplayMaps(const Replay &r, const char *single_map)
    return "";
 }
 
-static void KeyboardEvent(int scancode)
-{
-   bool released = scancode & 0x80;
-   int k = scancode & 0x7f;
-   if (mode == MODE_RECORD && k == KEY_F1) {
-      // F1 is read only inside a screen's wait; it goes past the frozen keys.
-      key[KEY_F1] = released ? 0 : -1;
-      if (!released)
-         f1pressed = 1;
-   }
-   if (mode == MODE_PLAY && k == KEY_ESC && !released) {
-      escpressed = 1;
-      key[KEY_F1] = -1;             // Escape also ends a screen's wait
-   }
-}
-END_OF_STATIC_FUNCTION(KeyboardEvent)
-
-static void DemoTick()
-{
-   if (demoticks > 0 && --demoticks == 0)
-      key[KEY_F1] = -1;
-}
-END_OF_STATIC_FUNCTION(DemoTick)
-
 static void WriteRecording()
 {
    if (!WriteReplayFile(recordfile.c_str(), replay))
@@ -230,7 +206,7 @@ static void AtExit()
 {
    if (started && levelsfinished != passlevels) {
       if (mode == MODE_RECORD)
-         replay.passes.push_back(passkeys | (f1pressed ? kReplayF1 : 0));
+         replay.passes.push_back(passkeys | (f1seen ? kReplayF1 : 0));
       if (mode == MODE_PLAY) {
          passesinmap++;
          ReportFinished();
@@ -264,10 +240,6 @@ void EndReplay()
 {
    if (mode == MODE_RECORD)
       WriteRecording();
-   if (started)
-      keyboard_lowlevel_callback = nullptr;
-   if (started && demo)
-      remove_int(DemoTick);
    mode = MODE_OFF;
    started = false;
 }
@@ -294,21 +266,12 @@ void StartDemo(const char *file)
    demo = true;
 }
 
-// Once Allegro is up: the keyboard watch, the demo's clock and its mark.
+// Once the assets are loaded: the demo marks the border strip.
 static void FirstPass()
 {
    started = true;
-   LOCK_VARIABLE(f1pressed);
-   LOCK_VARIABLE(escpressed);
-   LOCK_VARIABLE(demoticks);
-   LOCK_FUNCTION(KeyboardEvent);
-   keyboard_lowlevel_callback = KeyboardEvent;
-   if (demo) {
-      LOCK_FUNCTION(DemoTick);
-      install_int(DemoTick, kDemoTickMs);
-      if (border)
-         textout_ex(border, font, "DEMO", kDemoTextX, kDemoTextY, makecol(255, 255, 255), -1);
-   }
+   if (demo && border)
+      textout_ex(border, font, "DEMO", kDemoTextX, kDemoTextY, makecol(255, 255, 255), -1);
    passlevels = levelsfinished;
 }
 
@@ -334,11 +297,14 @@ void ReplayPassStart()
       return;
    if (!started)
       FirstPass();
-   // Polling freezes key[] for the pass: what is recorded is what the pass reads.
+   // Polling freezes key[] for the pass: what is recorded is what the pass
+   // reads, and a replay's keys stay as written.
    poll_keyboard();
    passmap = CurrentMap();
+   inpass = true;
+   passbegan = std::chrono::steady_clock::now();
    if (mode == MODE_RECORD) {
-      f1pressed = 0;
+      f1seen = false;
       passkeys = ReadKeys();
       unsigned long crc;
       std::string name = BaseName(passmap);
@@ -347,24 +313,43 @@ void ReplayPassStart()
          replay.maps.push_back({name, crc});
       return;
    }
-   if (escpressed)
+   if (escseen)
       key[KEY_ESC] = -1;
-   if (nextpass >= replay.passes.size())
+   passkeys = nextpass < replay.passes.size() ? replay.passes[nextpass] : 0;
+   WriteKeys(demo ? passkeys & ~kReplayF1 : passkeys);
+}
+
+// Inside a pass the game rests only while a death or level-complete screen
+// waits for F1; the keyboard is polled there, as the wait needs.
+static void ScreenWait()
+{
+   poll_keyboard();
+   if (mode == MODE_RECORD) {
+      f1seen = f1seen || key[KEY_F1];
       return;
-   unsigned char keys = replay.passes[nextpass];
-   if (demo && (keys & kReplayF1)) {
-      keys &= ~kReplayF1;           // the demo's clock presses F1 later
-      demoticks = kDemoScreenTicks;
-   } else {
-      demoticks = 0;
    }
-   WriteKeys(keys);
+   escseen = escseen || key[KEY_ESC];
+   bool shown = !demo || std::chrono::steady_clock::now() - passbegan >= kDemoScreenTime;
+   WriteKeys(shown ? passkeys : passkeys & ~kReplayF1);
+   if (escseen)
+      key[KEY_F1] = -1;             // Escape ends a replay, on a screen too
+}
+
+// The game links with --wrap=rest: every rest of the game comes here.
+extern "C" void __real_rest(unsigned int ms);
+extern "C" void __wrap_rest(unsigned int ms)
+{
+   __real_rest(ms);
+   if (mode != MODE_OFF && inpass)
+      ScreenWait();
 }
 
 void ReplayPassEnd()
 {
+   inpass = false;
    if (mode == MODE_RECORD) {
-      replay.passes.push_back(passkeys | (f1pressed ? kReplayF1 : 0));
+      replay.passes.push_back(passkeys | (f1seen ? kReplayF1 : 0));
+      passlevels = levelsfinished;
       return;
    }
    if (mode != MODE_PLAY)

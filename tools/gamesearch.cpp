@@ -67,6 +67,7 @@ struct Node {
 };
 
 static std::vector<std::pair<int, int>> starts;     // the level's enemy starts
+static MapGrid levelmap;                            // the level as loaded
 static int played_aou = 0, played_hit = 0, played_dies = 0;
 
 // Samples are counted, not played: they tell the hits apart.
@@ -153,16 +154,14 @@ static void Pass(unsigned char input)
 static void FindStarts()
 {
    starts.clear();
-   MapGrid *fresh = new MapGrid[1];
-   if (ReadMapFile(level[currentlevel], *fresh) != MAPFILE_OK) {
+   if (ReadMapFile(level[currentlevel], levelmap) != MAPFILE_OK) {
       fprintf(stderr, "levelcheck: cannot read %s again\n", level[currentlevel]);
       exit(2);
    }
    for (int c = 0; c < kMapCols; c++)
       for (int r = 0; r < kMapRows; r++)
-         if ((*fresh)[kEnemyLayer][c][r] == kEnemyStart)
+         if (levelmap[kEnemyLayer][c][r] == kEnemyStart)
             starts.push_back({c, r});
-   delete[] fresh;
    if (starts.size() > kMaxStarts) {
       fprintf(stderr, "levelcheck: more than %d enemy starts in %s\n", kMaxStarts, level[currentlevel]);
       exit(2);
@@ -254,9 +253,11 @@ static bool SearchLevel(const GameState &start, const Effort &effort, std::vecto
    return false;
 }
 
-// Plays a found level again from its start, counting what happened.
+// Plays a found level again from its start, counting what happened; the
+// game then stands in the next level, as after the real pass.
 static void CountLevel(const GameState &start, const unsigned char *inputs, LevelRun &run)
 {
+   memcpy(map, levelmap, sizeof map);     // the level-complete pass loaded the next one
    Restore(start);
    played_aou = played_hit = played_dies = 0;
    for (int i = 0; i < run.passes; i++)

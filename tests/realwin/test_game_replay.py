@@ -10,7 +10,7 @@ import tempfile
 import unittest
 from pathlib import Path
 
-from harness import Session, from_palette, run_dir
+from harness import Map, Session, from_palette, run_dir
 
 LIGHT_GREEN = from_palette(32, 63, 32)
 WHITE = (255, 255, 255)
@@ -70,6 +70,33 @@ class Replays(unittest.TestCase):
                 self.assertEqual(s.wait_exit(), 2)
                 self.assertIn("map2.dat has changed", s.stderr())
                 self.assertEqual(s.stdout(), "")
+
+    def test_a_recorded_session_replays_to_the_same_screen(self):
+        level = Map()
+        level.fill(0, 3, rows=[6])
+        level[3, 6, 5] = 49                   # the exit
+        level.fill(0, 3, cols=range(6, 11), rows=[2])
+        level[0, 6, 1] = level[0, 10, 1] = 3  # an enemy patrols up there, out of reach
+        level[2, 8, 1] = 1
+        with Session("game", files={"map2.dat": level},
+                     args=["--record", "r.replay", "map2.dat"]) as s:
+            s.wait_frames(30)
+            s.hold(["Right", "Control_L"], frames=10, settle=0)
+            s.key_down("Right")
+            done = s.capture_until(level_complete, timeout=15)
+            s.key_up("Right")
+            s.tap("F1")
+            self.assertEqual(s.wait_exit(), 0)
+            recorded = s.path("r.replay").read_text()
+        passes = int(re.search(r"passes (\d+)", recorded).group(1))
+        self.assertTrue(recorded.endswith("F\nend\n"), recorded)
+        with Session("game", files={"map2.dat": level, "r.replay": without_last_f1(recorded)},
+                     args=["--fast", "--replay", "r.replay", "map2.dat"]) as s:
+            again = s.capture_until(level_complete, timeout=15)
+            self.assertEqual(again, done)
+            s.hold("Escape", frames=2, settle=0)
+            self.assertEqual(s.wait_exit(), 0)
+            self.assertEqual(s.stdout(), "finished map2.dat at pass %d\n" % passes)
 
     def test_demo_shows_demo_and_walks_through_the_levels(self):
         with Session("game", args=["--demo", "--fast"]) as s:
