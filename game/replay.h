@@ -12,9 +12,11 @@
 //   end
 // KEYS is "-" or some of R (right), L (left), J (Space), C (left Ctrl) and
 // F (F1), in that order. A pass is one run of the frame loop from its Escape
-// test to its rest. F1 counts as down in a pass when it was down at any moment
-// of it: a death or level-complete screen waits inside the pass that shows it,
-// so F1 in that pass is what ended the screen.
+// test to its rest; its keys are polled once at its start and stay as they are
+// while it runs. A death or level-complete screen waits inside the pass that
+// shows it and polls the keyboard while it waits, so F1 counts as down in a
+// pass when it was down at its start or was seen by such a wait: that pass's
+// F1 is what ended the screen, and a replay ends it in the same pass.
 
 #include <string>
 #include <vector>
