@@ -11,6 +11,8 @@
 //     several maps are played one after another, as the game's level order;
 //     FILE gets the path found alive as a replay for `game --replay FILE`.
 //     exit status 0 finishable alive, 1 not, 2 bad file
+//   LEVELCHECK_TRACE=1 prints the whole-game search's best state every 100
+//   passes; LEVELCHECK_EFFORT=BEAM,HITCOST,SHOTVALUE tries only that effort.
 
 #include <algorithm>
 #include <cerrno>
