@@ -14,9 +14,9 @@ BUILD_PACKAGES="cmake make g++ pkg-config python3 libgtest-dev libbenchmark-dev
   liballegro4-dev libloadpng4-dev libpng-dev libsndfile1-dev libsmf-dev
   timgm6mb-soundfont libpugixml-dev zlib1g-dev"
 # Only the tests run these: the sanitizer build, the outside tools that check
-# our files (Tiled among them), and the private X servers of the real-window
-# tests.
-TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-utils tiled"
+# our files (Tiled, and zstd to make a layer Tiled keeps but we refuse), and
+# the private X servers of the real-window tests.
+TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-utils tiled zstd"
 
 packages=$BUILD_PACKAGES
 [ "${1:-}" = "--test" ] && packages="$packages $TEST_PACKAGES"
