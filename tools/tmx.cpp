@@ -7,7 +7,9 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <fstream>
 #include <memory>
+#include <sstream>
 
 constexpr int kLayerCells = kMapCols * kMapRows;
 constexpr int kGidBytes = 4;
@@ -105,13 +107,18 @@ static int TilesetCount(pugi::xml_node tileset)
 // Loads a tileset file; on failure says why, with the line for bad XML.
 static pugi::xml_node LoadTsx(const std::string &path, pugi::xml_document &doc, std::string *why)
 {
-   pugi::xml_parse_result result = doc.load_file(path.c_str(), kParseOptions);
-   if (result.status == pugi::status_file_not_found || result.status == pugi::status_io_error) {
+   std::ifstream in(path, std::ios::binary);
+   std::ostringstream all;
+   all << in.rdbuf();
+   std::string text = all.str();
+   if (!in || in.bad()) {
       *why = "cannot read the tileset file " + path;
       return pugi::xml_node();
    }
+   pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), kParseOptions);
    if (!result) {
-      *why = "the tileset file " + path + " is not well-formed XML (" + result.description() + ")";
+      *why = path + ":" + std::to_string(LineAt(text, result.offset)) + ": malformed XML in the tileset file: " +
+             result.description();
       return pugi::xml_node();
    }
    pugi::xml_node tileset = doc.child("tileset");
