@@ -91,17 +91,20 @@ static int LayerIndex(const char *name)
 }
 
 // Tiled counts the tiles its sheet has room for, whatever `tilecount` says.
+// Sizes come from the file, so nonsense gives no tiles rather than a crash.
 static int TilesetCount(pugi::xml_node tileset)
 {
-   int tw = tileset.attribute("tilewidth").as_int(), th = tileset.attribute("tileheight").as_int();
-   int spacing = tileset.attribute("spacing").as_int(), margin = tileset.attribute("margin").as_int();
+   long long tw = tileset.attribute("tilewidth").as_int(), th = tileset.attribute("tileheight").as_int();
+   long long spacing = tileset.attribute("spacing").as_int(), margin = tileset.attribute("margin").as_int();
    pugi::xml_node image = tileset.child("image");
-   int w = image.attribute("width").as_int(), h = image.attribute("height").as_int();
+   long long w = image.attribute("width").as_int(), h = image.attribute("height").as_int();
    if (w <= 0 || h <= 0 || tw <= 0 || th <= 0)
-      return tileset.attribute("tilecount").as_int();
-   int columns = (w - 2 * margin + spacing) / (tw + spacing);
-   int rows = (h - 2 * margin + spacing) / (th + spacing);
-   return std::max(columns, 0) * std::max(rows, 0);
+      return std::max(tileset.attribute("tilecount").as_int(), 0);
+   if (spacing < 0 || margin < 0)
+      return 0;
+   long long columns = std::max((w - 2 * margin + spacing) / (tw + spacing), 0LL);
+   long long rows = std::max((h - 2 * margin + spacing) / (th + spacing), 0LL);
+   return (int)std::min(columns * rows, (long long)INT32_MAX);
 }
 
 // Loads a tileset file; on failure says why, with the line for bad XML.
