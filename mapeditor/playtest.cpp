@@ -1,6 +1,7 @@
 #include "playtest.h"
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <spawn.h>
@@ -61,9 +62,20 @@ PlayTestResult PlayTestWith(const char *game)
       return PLAYTEST_WRITE_FAILED;
    }
 
+   // The game starts with every signal at its default and none blocked,
+   // whatever Allegro's threads did to the editor's.
+   posix_spawnattr_t attr;
+   posix_spawnattr_init(&attr);
+   sigset_t none, all;
+   sigemptyset(&none);
+   sigfillset(&all);
+   posix_spawnattr_setsigmask(&attr, &none);
+   posix_spawnattr_setsigdefault(&attr, &all);
+   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
    char *argv[] = {const_cast<char *>(game), &name[0], nullptr};
    pid_t pid;
-   int err = posix_spawn(&pid, game, nullptr, nullptr, argv, environ);
+   int err = posix_spawn(&pid, game, nullptr, &attr, argv, environ);
+   posix_spawnattr_destroy(&attr);
    if (err == 0) {
       int status;
       while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {

@@ -3,6 +3,7 @@ F6, come back to the same map; and the close button of each program."""
 
 import os
 import tempfile
+import time
 import unittest
 
 from harness import Map, Session
@@ -30,7 +31,7 @@ class DesignerLoop(unittest.TestCase):
                 s.move(600, 400)
                 editor = s.capture()
                 painted = cells_box(editor)
-                self.assertEqual(painted.colours().most_common(1)[0][1] > 32 * 32, True)
+                self.assertEqual(painted.count((0, 0, 0)), 0)               # all stone
 
                 s.tap("F6")
                 s.find_window("game")
@@ -38,13 +39,17 @@ class DesignerLoop(unittest.TestCase):
                 self.assertEqual(seen.width, 320)
                 self.assertEqual(len(os.listdir(tmp)), 1)        # the map it plays
                 s.hold("Escape", frames=2, settle=0)
+                # The editor removes the map once the game has ended.
+                deadline = time.time() + 10
+                while os.listdir(tmp) and time.time() < deadline:
+                    time.sleep(0.05)
+                self.assertEqual(os.listdir(tmp), [])
 
                 s.find_window("mapeditor")
                 s.move(600, 400)                                 # the pointer as before
                 # All but the line of passes per second, which goes on changing.
                 steady = editor.crop(0, 10, 640, 470)
                 s.capture_until(lambda img: img.crop(0, 10, 640, 470) == steady)
-                self.assertEqual(os.listdir(tmp), [])            # removed after play
                 self.assertEqual(s.path("map1.dat").read_bytes(), before)
                 self.assertTrue(s.running)
                 s.tap("Escape")
