@@ -80,28 +80,17 @@ TEST_F(HistoryTest, CtrlZWalksBackThroughStrokesAClearAndALoadAndCtrlYForward)
    EXPECT_EQ(FilledCells(), 1);
    EXPECT_EQ(layer, kItemLayer);             // only the map goes back and forth
    EXPECT_EQ(tile, 6);
-}
 
-TEST_F(HistoryTest, HeldCtrlZUndoesOnceAndANewChangeDropsTheRedoSteps)
-{
-   tile = 1;
-   Stroke({{0, 0}});
-   Stroke({{1, 0}});
-   Stroke({{2, 0}});
+   // Held, Ctrl+Z undoes once; a new change then drops the redo steps.
    Press(KEY_LCONTROL);
    Press(KEY_Z);
    for (int pass = 0; pass < 5; pass++)
       EditPass();
    ReleaseAllKeys();
-   EditPass();
-   EXPECT_EQ(FilledCells(), 2);
-   CtrlKey(KEY_Z);
-   EXPECT_EQ(RedoSteps(), 2);
+   EXPECT_EQ(RedoSteps(), 1);
+   tile = 1;
    Stroke({{5, 5}});
    EXPECT_EQ(RedoSteps(), 0);
-   CtrlKey(KEY_Y);
-   EXPECT_EQ(FilledCells(), 2);
-   EXPECT_EQ(map[kGroundLayer][5][5], 1);
 }
 
 TEST_F(HistoryTest, EnemyPlacementIsAStepAndCtrlZLeavesTheEnemyValueAlone)
