@@ -46,5 +46,9 @@ TEST(EditorStartupDeathTest, MissingDatafileIsNamed)
             ASSERT_EQ(symlink((RunDir() + "/" + f).c_str(), f), 0);
          }
       EXPECT_EXIT(LoadAssets(), ::testing::ExitedWithCode(1), std::string("Could not load ") + missing);
+      for (const char *f : files)
+         unlink(f);
+      EXPECT_EQ(chdir(RunDir().c_str()), 0);
+      EXPECT_EQ(rmdir(dir.c_str()), 0);
    }
 }

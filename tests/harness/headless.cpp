@@ -1,7 +1,9 @@
 #include "headless.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <ftw.h>
 #include <unistd.h>
 
 void StartHeadless(int screen_w, int screen_h)
@@ -49,11 +51,20 @@ void HeadlessTest::SetUp()
    SetMouse(0, 0, 0);
 }
 
+static int RemoveEntry(const char *path, const struct stat *, int, struct FTW *)
+{
+   return remove(path);
+}
+
 void HeadlessTest::TearDown()
 {
    ReleaseAllKeys();
    SetMouse(0, 0, 0);
    EXPECT_EQ(chdir(saved_cwd_.c_str()), 0);
+   // The folder the test worked in goes, with whatever the program wrote there.
+   for (const std::string &dir : temp_dirs_)
+      EXPECT_EQ(nftw(dir.c_str(), RemoveEntry, 16, FTW_DEPTH | FTW_PHYS), 0) << dir;
+   temp_dirs_.clear();
 }
 
 void HeadlessTest::ReleaseAllKeys()
@@ -73,6 +84,7 @@ std::string HeadlessTest::EnterTempDir()
 {
    std::string dir = MakeTempDir();
    EXPECT_EQ(chdir(dir.c_str()), 0);
+   temp_dirs_.push_back(dir);
    return dir;
 }
 

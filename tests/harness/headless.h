@@ -7,6 +7,7 @@
 #include <allegro.h>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 // Starts Allegro once per process with SYSTEM_NONE and 8-bit colour, and
 // points `screen` at a fresh memory bitmap of the given size.
@@ -34,7 +35,7 @@ class HeadlessTest : public ::testing::Test {
    static void SetMouse(int x, int y, int buttons);
 
    // Runs the test inside a fresh temporary folder (files the program writes
-   // land there); returns its path.
+   // land there), removed with its contents after the test; returns its path.
    std::string EnterTempDir();
 
    // Number of pixels of `bmp` inside the rectangle that have colour c.
@@ -42,6 +43,7 @@ class HeadlessTest : public ::testing::Test {
 
  private:
    std::string saved_cwd_;
+   std::vector<std::string> temp_dirs_;
 };
 
 #endif
