@@ -6,6 +6,7 @@
 
 #include "draw.h"
 #include "saveload.h"
+#include "window.h"
 
 // Every sample at full volume, centred, at ten times the stored rate.
 constexpr int kSampleVolume = 255;
@@ -244,12 +245,13 @@ int main(int argc, char **argv)
    }
 
    InitAll();
+   InstallCloseButton();
    StartPlay();
    play_midi(song, TRUE);
    set_volume(kDigiVolume, kMidiVolume);
 
    long passes = 0;
-   while (!key[KEY_ESC] && !quitgame) {
+   while (!key[KEY_ESC] && !quitgame && !CloseRequested()) {
       GamePass();
       if (options.frames > 0 && ++passes >= options.frames)
          break;
