@@ -2,7 +2,23 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
+#include <vector>
+
+// Temporary folders this test process made, removed when it ends. A forked
+// child (a death test) leaves them to the process that made them.
+static std::vector<std::string> temp_dirs;
+static pid_t temp_dirs_owner = 0;
+
+static void RemoveTempDirs()
+{
+   if (getpid() != temp_dirs_owner)
+      return;
+   std::error_code ignored;
+   for (const std::string &dir : temp_dirs)
+      std::filesystem::remove_all(dir, ignored);
+}
 
 void StartHeadless(int screen_w, int screen_h)
 {
@@ -30,7 +46,14 @@ std::string MakeTempDir()
    char pattern[] = "/tmp/kelwyrm-test-XXXXXX";
    const char *dir = mkdtemp(pattern);
    EXPECT_NE(dir, nullptr);
-   return dir ? dir : "/tmp";
+   if (!dir)
+      return "/tmp";
+   if (temp_dirs.empty()) {
+      temp_dirs_owner = getpid();
+      atexit(RemoveTempDirs);
+   }
+   temp_dirs.push_back(dir);
+   return dir;
 }
 
 int DatafileCount(const DATAFILE *d)
