@@ -74,11 +74,13 @@ bool ClearPaletteSpareBytes(const std::string &file)
    unsigned char chunk[4096];
    for (size_t n; (n = std::fread(chunk, 1, sizeof(chunk), f)) > 0;)
       bytes.insert(bytes.end(), chunk, chunk + n);
-   auto header = std::search(bytes.begin(), bytes.end(), std::begin(kPaletteHeader), std::end(kPaletteHeader));
+   auto find = [&bytes](std::vector<unsigned char>::iterator from) {
+      return std::search(from, bytes.end(), std::begin(kPaletteHeader), std::end(kPaletteHeader));
+   };
+   auto header = find(bytes.begin());
    size_t start = header - bytes.begin() + sizeof(kPaletteHeader);
    bool one = header != bytes.end() && start + kPaletteBytes <= bytes.size() &&
-              std::search(header + 1, bytes.end(), std::begin(kPaletteHeader), std::end(kPaletteHeader)) ==
-                 bytes.end();
+              find(header + 1) == bytes.end();
    if (!one) {
       std::fclose(f);
       std::fprintf(stderr, "assetgen: %s does not hold one plain palette object\n", file.c_str());
@@ -149,6 +151,7 @@ bool PackPatches(const PackTools &tools, const std::string &out, const std::stri
 {
    // pat2dat writes the time it ran into the set; it sees a fixed one, read
    // in UTC, so two builds give the same bytes.
-   return Run(tools, {tools.faketime, "-f", PatchSetTime(tools), tools.pat2dat, "-o", out, tools.soundfont, midi_file},
-              {"TZ=UTC"});
+   std::vector<std::string> args = {tools.faketime, "-f", PatchSetTime(tools),
+                                    tools.pat2dat, "-o", out, tools.soundfont, midi_file};
+   return Run(tools, args, {"TZ=UTC"});
 }
