@@ -8,11 +8,12 @@ set -eu
 cd "$(dirname "$0")/.."
 
 # Building compiles the unit tests and benchmarks too, so their libraries are
-# part of the build; the asset generator needs the sound font and libpng,
-# levelc reads Tiled maps with pugixml and zlib.
+# part of the build; the asset generator needs the sound font, libpng, and
+# faketime so that the patch set records a fixed date; levelc reads Tiled
+# maps with pugixml and zlib.
 BUILD_PACKAGES="cmake make g++ pkg-config python3 libgtest-dev libbenchmark-dev
   liballegro4-dev libloadpng4-dev libpng-dev libsndfile1-dev libsmf-dev
-  timgm6mb-soundfont libpugixml-dev zlib1g-dev"
+  timgm6mb-soundfont faketime libpugixml-dev zlib1g-dev"
 # Only the tests run these: the sanitizer build, the outside tools that check
 # our files (Tiled, and zstd to make a layer Tiled keeps but we refuse), and
 # the private X servers of the real-window tests.

@@ -26,15 +26,21 @@
 
 static MapGrid level;
 
+// Reads the whole file; a folder or a failing read is an error, not empty text.
 static bool ReadText(const char *filename, std::string &text)
 {
-   std::ifstream in(filename, std::ios::binary);
-   if (!in)
+   FILE *f = fopen(filename, "rb");
+   if (!f)
       return false;
-   std::ostringstream all;
-   all << in.rdbuf();
-   text = all.str();
-   return !in.bad();
+   text.clear();
+   char chunk[65536];
+   size_t n;
+   while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
+      text.append(chunk, n);
+   int read_error = ferror(f) ? (errno ? errno : EIO) : 0;
+   fclose(f);
+   errno = read_error;
+   return read_error == 0;
 }
 
 // Writes beside the target first, so a failed write never leaves half a file.
