@@ -105,9 +105,9 @@ bool MakeDir(const std::string &dir)
 
 int main(int argc, char **argv)
 {
-   if (argc != 7) {
-      std::fprintf(stderr,
-                   "usage: assetgen RUN_DIR WORK_DIR CONTACT_SHEET_PNG DAT_TOOL PAT2DAT_TOOL SOUNDFONT\n");
+   if (argc != 8) {
+      std::fprintf(stderr, "usage: assetgen RUN_DIR WORK_DIR CONTACT_SHEET_PNG DAT_TOOL PAT2DAT_TOOL SOUNDFONT "
+                           "FAKETIME_TOOL\n");
       return 2;
    }
    Args a;
@@ -117,6 +117,7 @@ int main(int argc, char **argv)
    a.tools.dat = argv[4];
    a.tools.pat2dat = argv[5];
    a.tools.soundfont = argv[6];
+   a.tools.faketime = argv[7];
    if (!MakeDir(a.run_dir) || !MakeDir(a.tools.work_dir)) {
       std::fprintf(stderr, "assetgen: cannot create the output folders\n");
       return 1;

@@ -15,6 +15,7 @@ struct PackTools {
    std::string dat;         // Allegro's datafile tool
    std::string pat2dat;     // Allegro's patch set tool
    std::string soundfont;   // General MIDI sound font the patches come from
+   std::string faketime;    // runs a tool at a fixed time of day
    std::string work_dir;    // intermediate BMPs and the tools' output log
 };
 
@@ -25,10 +26,12 @@ std::vector<std::string> SaveNumbered(const PackTools &tools, const std::string 
 // Builds a datafile of bitmaps in the given order, object i = files[i].
 bool PackBitmaps(const PackTools &tools, const std::string &out, const std::vector<std::string> &files);
 
-// Builds a datafile whose only object is the palette of `bmp_file`.
+// Builds a datafile whose only object is the palette of `bmp_file`, with the
+// unused fourth byte of every entry 0.
 bool PackPalette(const PackTools &tools, const std::string &out, const std::string &bmp_file);
 
-// Builds the patch set holding the instruments `midi_file` uses.
+// Builds the patch set holding the instruments `midi_file` uses. The date
+// the set records is SOURCE_DATE_EPOCH when set, else the sound font's date.
 bool PackPatches(const PackTools &tools, const std::string &out, const std::string &midi_file);
 
 #endif

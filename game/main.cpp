@@ -7,6 +7,7 @@
 #include "draw.h"
 #include "replay.h"
 #include "saveload.h"
+#include "window.h"
 
 // Every sample at full volume, centred, at ten times the stored rate.
 constexpr int kSampleVolume = 255;
@@ -254,6 +255,7 @@ int main(int argc, char **argv)
       StartRecording(options.record, options.mapfile);
 
    InitAll();
+   InstallCloseButton();
    StartPlay();
    play_midi(song, TRUE);
    set_volume(kDigiVolume, kMidiVolume);
@@ -261,7 +263,7 @@ int main(int argc, char **argv)
    long passes = 0;
    for (;;) {
       ReplayPassStart();
-      if (key[KEY_ESC] || quitgame || ReplayRunOut())
+      if (key[KEY_ESC] || quitgame || CloseRequested() || ReplayRunOut())
          break;
       GamePass();
       ReplayPassEnd();

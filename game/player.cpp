@@ -3,6 +3,7 @@
 #include "draw.h"
 #include "main.h"
 #include "saveload.h"
+#include "window.h"
 
 constexpr int kWalkSpeed = 3;
 constexpr int kFallSpeed = 4;
@@ -133,10 +134,11 @@ void Player::Draw()
    textprintf_ex(buffer, font, 0, kLifeTextY, makecol(255, 255, 255), 0, "Life: %d", life);
 }
 
-// The modal screens wait here; nothing else of the game runs meanwhile.
+// The modal screens wait here; nothing else of the game runs meanwhile. A
+// closed window ends the wait too, and the frame loop then ends.
 static void WaitForF1()
 {
-   while (!key[KEY_F1])
+   while (!key[KEY_F1] && !CloseRequested())
       rest(kPollRestMs);
 }
 

@@ -8,6 +8,7 @@
 #include <zlib.h>
 
 #include "main.h"
+#include "window.h"
 
 static const char kVersionLine[] = "kelwyrm replay 1";
 static const char kKeyLetters[] = "RLJCF";      // bit i of a pass is letter i
@@ -328,11 +329,11 @@ static void ScreenWait()
       f1seen = f1seen || key[KEY_F1];
       return;
    }
-   escseen = escseen || key[KEY_ESC];
+   escseen = escseen || key[KEY_ESC] || CloseRequested();
    bool shown = !demo || std::chrono::steady_clock::now() - passbegan >= kDemoScreenTime;
    WriteKeys(shown ? passkeys : passkeys & ~kReplayF1);
    if (escseen)
-      key[KEY_F1] = -1;             // Escape ends a replay, on a screen too
+      key[KEY_F1] = -1;             // Escape or the close button end a replay, on a screen too
 }
 
 // The game links with --wrap=rest: every rest of the game comes here.

@@ -20,4 +20,9 @@ void DrawRect(BITMAP *bmp, int x1, int y1, int x2, int y2, int colour);
 // (x, y), masked; a value with no picture draws nothing.
 void DrawObject(const DATAFILE *d, int count, int value, int x, int y);
 
+// Sorts the pictures of a datafile once, so DrawObject can skip wholly
+// transparent ones and copy wholly opaque ones plainly; what lands in
+// buffer is exactly what a masked blit leaves.
+void PrepareObjects(const DATAFILE *d, int count);
+
 #endif

@@ -2,7 +2,11 @@
 
 #include <cstring>
 
+#include "history.h"
+#include "idle.h"
 #include "main.h"
+#include "playtest.h"
+#include "window.h"
 
 constexpr int kPaletteTop = 300;
 constexpr int kPaletteCols = 10;
@@ -177,7 +181,7 @@ static void EditKeys()
       rest(kScrollPauseMs);
    }
    if (key[KEY_C])
-      ClearMap();
+      RecordStep(ClearMap);
    if (key[KEY_HOME])
       xoffset = 0;
    if (key[KEY_END])
@@ -189,6 +193,9 @@ static void EditKeys()
    for (int l = 0; l < kMapLayers; l++)
       if (key[kLayerKeys[l]])
          layer = l;
+   HistoryKeys();
+   if (key[KEY_F6])
+      PlayTest();
 }
 
 void EditPass()
@@ -196,6 +203,7 @@ void EditPass()
    PlaceTileMenu();
    PlaceGrid();
    UpdateMap();
+   TrackStroke();
    HighlightMouse();
    TileChoosed();
    DisplayInfo();
@@ -207,11 +215,13 @@ void EditPass()
 
 void EditMode()
 {
-   while (!key[KEY_ESC]) {
+   while (!key[KEY_ESC] && !CloseRequested()) {
       // Asked for on every pass: a repeated request for the same callback and
       // period leaves its schedule alone. Kept out of EditPass so a pass can
       // run without Allegro's timer.
       install_int(FPS, kFpsPeriodMs);
       EditPass();
+      IdleRest();
    }
+   EndStep();
 }

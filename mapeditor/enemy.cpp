@@ -1,7 +1,11 @@
 #include "enemy.h"
 
 #include "edit.h"
+#include "history.h"
+#include "idle.h"
 #include "main.h"
+#include "playtest.h"
+#include "window.h"
 
 constexpr int kEnemyTextX = 350;
 constexpr int kEnemyXoffsetY = 0;
@@ -34,15 +38,20 @@ static void EnemyKeys()
       tile++;
       rest(kEnemyPauseMs);
    }
-   if (key[KEY_Z] && tile > 0) {
+   // With Ctrl down, Z is undo.
+   if (key[KEY_Z] && !CtrlHeld() && tile > 0) {
       tile--;
       rest(kEnemyPauseMs);
    }
+   HistoryKeys();
+   if (key[KEY_F6])
+      PlayTest();
 }
 
 void EnemyPass()
 {
    PlaceGrid();
+   TrackStroke();
    EHighlight();
    UpdateMap();
    BlitToScreen();
@@ -58,6 +67,9 @@ void EditEnemy()
 {
    tile = 0;
    layer = kEnemyLayer;
-   while (!key[KEY_ESC])
+   while (!key[KEY_ESC] && !CloseRequested()) {
       EnemyPass();
+      IdleRest();
+   }
+   EndStep();
 }

@@ -6,7 +6,11 @@
 #include "drawing.h"
 #include "edit.h"
 #include "enemy.h"
+#include "history.h"
+#include "idle.h"
+#include "playtest.h"
 #include "saveload.h"
+#include "window.h"
 
 static const char kPalFile[] = "pal.dat";
 static const char kTilesFile[] = "tiles.dat";
@@ -93,6 +97,8 @@ void LoadAssets()
    enemy = LoadDatafile(kEnemyFile, &enemycount);
    if (palcount < 1 || Pal[0].type != DAT_PALETTE)
       StartupFailure("No palette in ", kPalFile);
+   PrepareObjects(tiles, tilecount);
+   PrepareObjects(enemy, enemycount);
    clear_bitmap(buffer);
    set_palette((RGB *)Pal[0].dat);
    grey = makecol(128, 128, 128);
@@ -138,7 +144,9 @@ void HelpPass()
    if (key[KEY_F5])
       SaveMap();
    if (key[KEY_F8])
-      LoadMap();
+      RecordStep(LoadMap);
+   if (key[KEY_F6])
+      PlayTest();
    Text();
    BlitToScreen();
 }
@@ -146,8 +154,11 @@ void HelpPass()
 int main()
 {
    InitAll();
-   while (!key[KEY_F10])
+   InstallCloseButton();
+   while (!key[KEY_F10] && !CloseRequested()) {
       HelpPass();
+      IdleRest();
+   }
    allegro_exit();
    return 0;
 }

@@ -1,9 +1,19 @@
 #include "mapfile.h"
 
 #include <allegro.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
+
+// As many links as the kernel itself follows, so a loop of links ends.
+constexpr int kMaxLinkHops = 40;
+constexpr mode_t kPermissionBits = 07777;
 
 static unsigned short scratch[kMapLayers][kMapCols][kMapRows];
 
@@ -72,15 +82,90 @@ static bool ReadsBackAs(const char *filename, const MapGrid expected)
    return result == MAPFILE_OK && memcmp(scratch, expected, sizeof(scratch)) == 0;
 }
 
+// The file a save must replace: the end of a chain of symbolic links, so that
+// a link to a level kept elsewhere stays a link and its target gets the map.
+// A chain that ends in a missing file names the file to make.
+static bool FollowLinks(const char *filename, std::string &target)
+{
+   target = filename;
+   for (int hop = 0; hop < kMaxLinkHops; hop++) {
+      struct stat st;
+      if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+         return true;
+      char link[PATH_MAX];
+      ssize_t n = readlink(target.c_str(), link, sizeof(link) - 1);
+      if (n <= 0)
+         return false;
+      std::string next(link, (size_t)n);
+      size_t slash = target.rfind('/');
+      // A relative link is relative to the folder the link is in.
+      if (next[0] != '/' && slash != std::string::npos)
+         next = target.substr(0, slash + 1) + next;
+      target = next;
+   }
+   return false;
+}
+
+static std::string FolderOf(const std::string &path)
+{
+   size_t slash = path.rfind('/');
+   if (slash == std::string::npos)
+      return ".";
+   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// fsync of something that cannot be synced (EINVAL) has nothing to lose.
+static bool SyncDescriptor(int fd)
+{
+   return fsync(fd) == 0 || errno == EINVAL;
+}
+
+// Gives the new file the old one's owner (where allowed) and permission bits,
+// then puts it on disk, so the rename never publishes a file that a power
+// cut could still empty.
+static bool SyncNewFile(const std::string &temp, const struct stat *old)
+{
+   int fd = open(temp.c_str(), O_RDONLY);
+   if (fd < 0)
+      return false;
+   bool ok = true;
+   if (old) {
+      // Only root may give a file away; anyone else keeps the file as theirs.
+      ok = fchown(fd, old->st_uid, old->st_gid) == 0 || errno == EPERM;
+      ok = ok && fchmod(fd, old->st_mode & kPermissionBits) == 0;
+   }
+   ok = ok && SyncDescriptor(fd);
+   return close(fd) == 0 && ok;
+}
+
+// The rename is only durable once the folder that holds the name is synced.
+static bool SyncFolder(const std::string &folder)
+{
+   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
+   if (fd < 0)
+      return false;
+   bool ok = SyncDescriptor(fd);
+   return close(fd) == 0 && ok;
+}
+
 MapFileResult WriteMapFile(const char *filename, const MapGrid src)
 {
-   std::string temp = std::string(filename) + ".new";
+   std::string target;
+   if (!FollowLinks(filename, target))
+      return MAPFILE_WRITE_FAILED;
+   struct stat old;
+   bool replacing = stat(target.c_str(), &old) == 0;
+   // A rename needs only the folder's permission; a file the user may not
+   // write is refused, as writing it in place would be.
+   if (replacing && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+      return MAPFILE_WRITE_FAILED;
+   std::string temp = target + ".new";
    if (!WriteValues(temp.c_str(), src) || !ReadsBackAs(temp.c_str(), src) ||
-       rename(temp.c_str(), filename) != 0) {
+       !SyncNewFile(temp, replacing ? &old : nullptr) || rename(temp.c_str(), target.c_str()) != 0) {
       remove(temp.c_str());
       return MAPFILE_WRITE_FAILED;
    }
-   return MAPFILE_OK;
+   return SyncFolder(FolderOf(target)) ? MAPFILE_OK : MAPFILE_WRITE_FAILED;
 }
 
 const char *MapFileMessage(MapFileResult result)

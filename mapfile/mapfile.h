@@ -29,7 +29,10 @@ enum MapFileResult {
 MapFileResult ReadMapFile(const char *filename, MapGrid dest);
 
 // Writes src to filename. An existing file is replaced only once the new one
-// has been written and read back in full, so a failed save never loses it.
+// has been written, read back in full and synced to disk, so a failed save
+// never loses it and a save that succeeded survives a power cut. A symbolic
+// link is followed and its target replaced; the file keeps its permission
+// bits; a file the user may not write is refused.
 MapFileResult WriteMapFile(const char *filename, const MapGrid src);
 
 // A short English reason for a result, for messages.

@@ -12,6 +12,11 @@
 constexpr char kCommentChar = ';';
 constexpr char kHeaderChar = '[';
 constexpr int kAnyLayer = -1;
+constexpr char32_t kFirstSurrogate = 0xD800;
+constexpr char32_t kAfterSurrogates = 0xE000;
+constexpr char32_t kLastCodePoint = 0x10FFFF;
+// Some editors start a UTF-8 file with this mark; it is not part of the text.
+constexpr char kByteOrderMark[] = "\xEF\xBB\xBF";
 
 struct LegendEntry {
    char ch;
@@ -81,9 +86,15 @@ bool IsReserved(char32_t c);
 
 void AppendUtf8(std::string &out, char32_t c);
 
-// Decodes one line into code points; on bad UTF-8 returns the 1-based
+// Decodes one line into code points; on bad UTF-8 (over-long forms,
+// surrogates and values past U+10FFFF included) returns the 1-based
 // character position where decoding failed, else 0.
 int DecodeUtf8(const std::string &line, std::vector<char32_t> &out);
+
+// Any bytes made fit for a comment line: valid UTF-8 is kept, while bad
+// bytes, control characters (a newline among them) and '\' are written as
+// \xHH or \\.
+std::string CommentText(const std::string &raw);
 
 // How a character is named in an error message.
 std::string CharName(char32_t c);

@@ -12,16 +12,17 @@ constexpr unsigned short kMaxTileValue = 65535;
 // spare ASCII characters are used up. Below the surrogates there is room
 // for every one of the 40,000 cells of a map holding a different value.
 constexpr char32_t kFirstWideChar = 0x100;
-constexpr char32_t kFirstSurrogate = 0xD800;
-constexpr char32_t kAfterSurrogates = 0xE000;
 
 typedef std::map<char32_t, unsigned short> Legend;
 
 // What one layer's characters mean: the file's own entries over the
-// defaults, and entries for the layer over entries for every layer.
+// defaults, and within each, entries for the layer over entries for every
+// layer. A default for one layer never beats the file's [legend].
 struct LegendSet {
    Legend any;
    Legend layer[kMapLayers];
+   Legend default_any;
+   Legend default_layer[kMapLayers];
 };
 
 static bool Fail(LevelSourceError *error, int line, int column, const std::string &message)
@@ -38,9 +39,9 @@ static void AddDefaults(LegendSet &legends)
 {
    for (const LegendEntry &e : kDefaultLegend) {
       if (e.layer == kAnyLayer)
-         legends.any[(unsigned char)e.ch] = e.value;
+         legends.default_any[(unsigned char)e.ch] = e.value;
       else
-         legends.layer[e.layer][(unsigned char)e.ch] = e.value;
+         legends.default_layer[e.layer][(unsigned char)e.ch] = e.value;
    }
 }
 
@@ -137,7 +138,7 @@ static bool SplitSections(const std::string &text, LegendSet &legends,
    std::set<int> layers_seen;
    std::set<char32_t> defined_here;
    std::vector<char32_t> cps;
-   size_t pos = 0;
+   size_t pos = text.compare(0, strlen(kByteOrderMark), kByteOrderMark) == 0 ? strlen(kByteOrderMark) : 0;
    int lineno = 0;
    while (pos < text.size()) {
       size_t end = text.find('\n', pos);
@@ -182,14 +183,15 @@ static bool SplitSections(const std::string &text, LegendSet &legends,
 
 static bool Lookup(const LegendSet &legends, int layer, char32_t c, unsigned short *value)
 {
-   auto it = legends.layer[layer].find(c);
-   if (it == legends.layer[layer].end()) {
-      it = legends.any.find(c);
-      if (it == legends.any.end())
-         return false;
+   for (const Legend *legend : {&legends.layer[layer], &legends.any, &legends.default_layer[layer],
+                                &legends.default_any}) {
+      auto it = legend->find(c);
+      if (it != legend->end()) {
+         *value = it->second;
+         return true;
+      }
    }
-   *value = it->second;
-   return true;
+   return false;
 }
 
 static bool FillLayer(const LegendSet &legends, int layer, const std::vector<GridRow> &rows,
@@ -372,7 +374,7 @@ static void WriteLayer(std::string &out, const MapGrid map, int layer, const Cha
 std::string FormatLevelSource(const MapGrid map, const std::string &title)
 {
    Charset set = ChooseChars(map);
-   std::string out = "; " + title + "\n";
+   std::string out = "; " + CommentText(title) + "\n";
    WriteLegend(out, set);
    for (int layer = 0; layer < kMapLayers; layer++)
       WriteLayer(out, map, layer, set);

@@ -8,6 +8,7 @@
 //   [legend]          entries for every layer: a character, a tile value,
 //   g 1 grass top     and a free note; they add to or replace the defaults
 //   [legend 2]        entries for layer 2 only (they win over [legend])
+//                     (a UTF-8 byte-order mark before the first line is skipped)
 //   @ 1 enemy start
 //   [layer 0] ground  a grid of up to 50 rows of up to 200 characters;
 //   ....gggg          short rows and missing rows are empty (value 0),
@@ -33,7 +34,8 @@ bool ParseLevelSource(const std::string &text, MapGrid out, LevelSourceError *er
 
 // Writes a map as level text that parses back to the same map. Values that no
 // default character names get characters of their own, declared in the
-// text's legend.
+// text's legend. The title becomes the first comment line, with any bytes
+// that could not stand there escaped.
 std::string FormatLevelSource(const MapGrid map, const std::string &title);
 
 // The character the default legend gives `value` in `layer`, or 0 if none.

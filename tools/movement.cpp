@@ -74,7 +74,9 @@ int MoveGraph::Explore(const PlayerState &start)
    int goal = kNoState;
    for (size_t i = 0; i < states.size(); i++) {
       successors.resize((i + 1) * kInputCount, kNoState);
-      if (OnExit(states[i]) || Lost(states[i]))
+      // The game moves the player before it first looks for the exit, so a
+      // start on the exit is finished by the first frame, not before it.
+      if (i > 0 && (OnExit(states[i]) || Lost(states[i])))
          continue;   // the level ends here, or the player is gone for good
       for (int input = 0; input < kInputCount; input++) {
          int next = Add(*this, Step(states[i], input), (int)i, input);

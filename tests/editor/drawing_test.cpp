@@ -31,3 +31,18 @@ TEST_F(DrawingTest, RectIncludesBothCorners)
    EXPECT_EQ(getpixel(buffer, 8, 10), red);
    EXPECT_EQ(getpixel(buffer, 6, 7), 0);
 }
+
+// An unchanged frame is not copied again, so a frame that differs in its last
+// pixel alone must still reach the screen.
+TEST_F(DrawingTest, EveryChangedFrameReachesTheScreen)
+{
+   DrawBox(buffer, 10, 20, white);
+   BlitToScreen();
+   DrawBox(buffer, 10, 20, white);
+   putpixel(buffer, kScreenW - 1, kScreenH - 1, red);
+   BlitToScreen();
+   EXPECT_EQ(getpixel(screen, kScreenW - 1, kScreenH - 1), red);
+   EXPECT_EQ(getpixel(screen, 10, 20), white);
+   BlitToScreen();
+   EXPECT_EQ(CountColour(screen, 0, 0, kScreenW - 1, kScreenH - 1, 0), kScreenW * kScreenH);
+}

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "edit.h"
+#include "history.h"
 #include "main.h"
 
 std::vector<std::string> messages;
@@ -37,6 +38,7 @@ void EditorTest::SetUp()
    tile = xoffset = yoffset = layer = 0;
    counter = fps = 0;
    ClearMap();
+   ClearHistory();
    clear_bitmap(buffer);
    clear_bitmap(screen);
    messages.clear();

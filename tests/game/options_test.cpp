@@ -1,52 +1,11 @@
-// The command line, and a map file played alone.
+// A map file named on the command line, played alone. (The parsing is
+// checked on the real program by a CTest of its command line.)
 
 #include "game_test.h"
-
-#include <vector>
 
 #include "draw.h"
 
 namespace {
-
-OptionsResult Parse(std::vector<const char *> args, GameOptions *o)
-{
-   args.insert(args.begin(), "game");
-   const char *error = nullptr;
-   OptionsResult r = ParseGameOptions(static_cast<int>(args.size()),
-                                      const_cast<char **>(args.data()), o, &error);
-   EXPECT_NE(error, nullptr);
-   return r;
-}
-
-TEST(GameOptionsTest, NoArgumentKeepsTheLevelOrderAndEveryOptionIsRead)
-{
-   GameOptions o;
-   EXPECT_EQ(Parse({}, &o), OPTIONS_PLAY);
-   EXPECT_EQ(o.mapfile, nullptr);
-   EXPECT_FALSE(o.fast || o.help);
-   EXPECT_EQ(o.frames, 0);
-
-   GameOptions p;
-   EXPECT_EQ(Parse({"--fast", "my.dat", "--frames", "30"}, &p), OPTIONS_PLAY);
-   EXPECT_STREQ(p.mapfile, "my.dat");
-   EXPECT_TRUE(p.fast);
-   EXPECT_EQ(p.frames, 30);
-
-   GameOptions h;
-   EXPECT_EQ(Parse({"x.dat", "--help"}, &h), OPTIONS_HELP);
-}
-
-TEST(GameOptionsTest, UnknownOptionsSecondFileAndBadCountsAreRefused)
-{
-   const std::vector<std::vector<const char *>> bad = {
-      {"--bogus"}, {"-f"}, {"a.dat", "b.dat"}, {"--frames"}, {"--frames", "0"},
-      {"--frames", "-3"}, {"--frames", "12x"}, {"--frames", "99999999999999999999"},
-   };
-   for (const auto &args : bad) {
-      GameOptions o;
-      EXPECT_EQ(Parse(args, &o), OPTIONS_BAD) << args[0];
-   }
-}
 
 using OneMapTest = GameTest;
 

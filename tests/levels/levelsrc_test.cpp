@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/stat.h>
 
 #include "headless.h"
 #include "levelsrc.h"
@@ -100,6 +101,28 @@ TEST_F(LevelTextTest, FileLegendBeatsDefaultsAndLayerLegendBeatsFileLegend)
    EXPECT_EQ(error.column, 1);
 }
 
+TEST_F(LevelTextTest, FileLegendBeatsTheDefaultEnemyStartToo)
+{
+   Parse("[legend]\n"
+         "@ 5\n"
+         "[layer 0]\n"
+         "@\n"
+         "[layer 2]\n"
+         "@\n");
+   EXPECT_EQ(grid[kGroundLayer][0][0], 5);
+   EXPECT_EQ(grid[kEnemyLayer][0][0], 5);
+}
+
+TEST_F(LevelTextTest, ByteOrderMarkIsSkippedAndFourByteCharactersWork)
+{
+   Parse("\xEF\xBB\xBF[legend]\n"
+         "\xF0\x9F\x90\x89 7 dragon\n"
+         "[layer 0]\n"
+         "g\xF0\x9F\x90\x89g\n");
+   EXPECT_EQ(grid[kGroundLayer][1][0], 7);
+   EXPECT_EQ(grid[kGroundLayer][2][0], 1);
+}
+
 TEST_F(LevelTextTest, DefaultLegendHasEveryTileAndTheEnemyStart)
 {
    for (int v = 0; v <= 49; v++)
@@ -128,6 +151,11 @@ TEST_F(LevelTextTest, ErrorsNameTheLineAndColumn)
       {"[legend]\nZ 1\nZ 2\n", 3, 1, "already"},
       {"[legend]\n  \nZ 1\n[layer 0\n", 4, 9, "missing ']'"},
       {"[layer 0]\ng\xC3(\n", 2, 2, "UTF-8"},
+      {"[layer 0]\ngg\xC0\xBBgg\n", 2, 3, "UTF-8"},        // ';' in two bytes
+      {"[layer 0]\ng\xE0\x80\xBB\n", 2, 2, "UTF-8"},       // and in three
+      {"[layer 0]\ng\xED\xA0\x80\n", 2, 2, "UTF-8"},       // a surrogate
+      {"[layer 0]\ngg\xF4\x90\x80\x80\n", 2, 3, "UTF-8"}, // past U+10FFFF
+      {"[layer 0]\ng\xF0\x9F\x90\x89\n", 2, 2, "'\xF0\x9F\x90\x89' is not in the legend"},
    };
    for (const Case &c : cases) {
       LevelSourceError error = Refuse(c.text);
@@ -219,6 +247,36 @@ TEST_F(LevelcToolTest, BadTextLeavesTheOldMapFileAlone)
    EXPECT_EQ(Shell("test -e out.dat.new"), 256) << "a temporary file was left behind";
    EXPECT_NE(Shell(std::string(LEVELC) + " compile bad.txt fresh.dat"), 0);
    EXPECT_EQ(Shell("test -e fresh.dat"), 256) << "a refused text wrote a map file";
+}
+
+TEST_F(LevelcToolTest, InputThatIsNotReadableTextIsRefusedAndNothingWritten)
+{
+   EnterTempDir();
+   WriteFile("good.txt", "[layer 0]\ngggg\n");
+   ASSERT_EQ(Shell(std::string(LEVELC) + " compile good.txt out.dat"), 0);
+   std::string before = ReadFile("out.dat");
+   ASSERT_EQ(mkdir("folder", 0755), 0);
+   EXPECT_NE(std::system((std::string(LEVELC) + " compile folder out.dat 2> levelc.log").c_str()), 0);
+   EXPECT_EQ(ReadFile("levelc.log"), "folder: cannot read the file: Is a directory\n");
+   EXPECT_EQ(ReadFile("out.dat"), before);
+   EXPECT_NE(Shell(std::string(LEVELC) + " compile folder fresh.dat"), 0);
+   EXPECT_EQ(Shell("test -e fresh.dat"), 256);
+}
+
+// The file's name goes into the text's title line, whatever bytes it holds.
+TEST_F(LevelcToolTest, DecompiledTextCompilesBackWhateverTheFileName)
+{
+   EnterTempDir();
+   grid[kGroundLayer][3][4] = 2;
+   for (std::string name : {"lat\xE9.dat", "two\nlines.dat", "back\\slash\r.dat"}) {
+      SCOPED_TRACE(name);
+      ASSERT_EQ(WriteMapFile(name.c_str(), grid), MAPFILE_OK);
+      ASSERT_EQ(Shell(std::string(LEVELC) + " decompile '" + name + "' level.txt"), 0);
+      ASSERT_EQ(Shell(std::string(LEVELC) + " compile level.txt again.dat"), 0) << ReadFile("level.txt");
+      EXPECT_EQ(ReadFile("again.dat"), ReadFile(name));
+   }
+   std::string text = ReadFile("level.txt");
+   EXPECT_EQ(text.substr(0, text.find('\n')), "; Level decompiled from back\\\\slash\\x0D.dat");
 }
 
 TEST_F(LevelcToolTest, DecompileRefusesFilesThatAreNotMaps)

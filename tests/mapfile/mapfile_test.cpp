@@ -3,6 +3,10 @@
 #include "headless.h"
 #include "mapfile.h"
 
+#include <fcntl.h>
+#include <sys/syscall.h>
+
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -17,9 +21,41 @@
 #include <unistd.h>
 #include <vector>
 
+// The writer's syncs, watched by standing in for the C library's fsync in
+// this test program: what was synced, and which file the watched name held.
+struct SyncCall {
+   std::string path;
+   bool folder;
+   ino_t ino;
+   ino_t watched_ino;
+};
+static std::vector<SyncCall> sync_calls;
+static std::string sync_watched;
+static bool fail_file_sync = false;
+static bool fail_folder_sync = false;
+
+extern "C" int fsync(int fd)
+{
+   struct stat st, watched;
+   char path[PATH_MAX] = "";
+   std::string link = "/proc/self/fd/" + std::to_string(fd);
+   ssize_t n = readlink(link.c_str(), path, sizeof(path) - 1);
+   path[n > 0 ? n : 0] = 0;
+   if (fstat(fd, &st) != 0)
+      return -1;
+   ino_t watched_ino = stat(sync_watched.c_str(), &watched) == 0 ? watched.st_ino : 0;
+   sync_calls.push_back({path, S_ISDIR(st.st_mode), st.st_ino, watched_ino});
+   if (S_ISDIR(st.st_mode) ? fail_folder_sync : fail_file_sync) {
+      errno = EIO;
+      return -1;
+   }
+   return (int)syscall(SYS_fsync, fd);
+}
+
 namespace {
 
 constexpr int kRawBytes = kMapCells * 4;
+constexpr uid_t kNobody = 65534;
 
 std::vector<unsigned char> ReadBytes(const std::string &path)
 {
@@ -216,6 +252,119 @@ TEST_F(MapFileTest, FullDiskKeepsTheEarlierFileAndLeavesNoTemporary)
    EXPECT_EQ(WEXITSTATUS(status), 0) << "a failed write was reported as success";
    EXPECT_EQ(ReadBytes("map.dat"), earlier);
    EXPECT_EQ(access("map.dat.new", F_OK), -1);
+}
+
+// What a save replaces: a linked level, the file's permissions, and never a
+// file the user may not write.
+
+TEST_F(MapFileTest, SaveThroughLinksReplacesTheTargetAndKeepsTheLinks)
+{
+   ASSERT_EQ(mkdir("kept", 0755), 0);
+   map_[0][0][0] = 1;
+   ASSERT_EQ(WriteMapFile("kept/level.dat", map_), MAPFILE_OK);
+   ASSERT_EQ(symlink("kept/level.dat", "hop.dat"), 0);   // relative, as users make them
+   ASSERT_EQ(symlink((dir_ + "/hop.dat").c_str(), "map.dat"), 0);
+   ASSERT_EQ(symlink("missing.dat", "kept/new.dat"), 0);
+
+   map_[0][0][0] = 2;
+   sync_calls.clear();
+   ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+   struct stat st;
+   ASSERT_EQ(lstat("map.dat", &st), 0);
+   EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link became a plain file";
+   ASSERT_EQ(lstat("hop.dat", &st), 0);
+   EXPECT_TRUE(S_ISLNK(st.st_mode));
+   MapGrid read;
+   ASSERT_EQ(ReadMapFile("kept/level.dat", read), MAPFILE_OK);
+   EXPECT_EQ(read[0][0][0], 2) << "the linked level was left unchanged";
+   ASSERT_EQ(sync_calls.size(), 2u);
+   EXPECT_EQ(sync_calls[0].path, dir_ + "/kept/level.dat.new") << "temporary file beside the target";
+   EXPECT_EQ(sync_calls[1].path, dir_ + "/kept");
+
+   // A link to a file not made yet: the file is made where the link points.
+   ASSERT_EQ(WriteMapFile("kept/new.dat", map_), MAPFILE_OK);
+   EXPECT_EQ(ReadMapFile("kept/missing.dat", read), MAPFILE_OK);
+   ASSERT_EQ(lstat("kept/new.dat", &st), 0);
+   EXPECT_TRUE(S_ISLNK(st.st_mode));
+
+   ASSERT_EQ(symlink("loop.dat", "loop.dat"), 0);
+   EXPECT_EQ(WriteMapFile("loop.dat", map_), MAPFILE_WRITE_FAILED);
+   EXPECT_EQ(access("map.dat.new", F_OK), -1);
+   EXPECT_EQ(access("kept/level.dat.new", F_OK), -1);
+}
+
+TEST_F(MapFileTest, SaveKeepsThePermissionBits)
+{
+   for (mode_t mode : {0600, 0640, 0604}) {
+      ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+      ASSERT_EQ(chmod("map.dat", mode), 0);
+      map_[0][0][0]++;
+      ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+      struct stat st;
+      ASSERT_EQ(stat("map.dat", &st), 0);
+      EXPECT_EQ(st.st_mode & 07777, mode);
+   }
+}
+
+// Root may write any file, so the refusal is tried as a user without
+// privileges, in a folder of its own where a rename would succeed.
+TEST_F(MapFileTest, WriteProtectedFileIsRefusedAndKept)
+{
+   pid_t child = fork();
+   ASSERT_GE(child, 0);
+   if (child == 0) {
+      if (geteuid() == 0) {
+         if (chmod(dir_.c_str(), 0755) != 0 || mkdir("user", 0755) != 0 ||
+             chown("user", kNobody, kNobody) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0 ||
+             chdir("user") != 0)
+            _exit(10);
+      }
+      map_[0][0][0] = 1;
+      if (WriteMapFile("map.dat", map_) != MAPFILE_OK || chmod("map.dat", 0444) != 0)
+         _exit(11);
+      std::vector<unsigned char> earlier = ReadBytes("map.dat");
+      map_[0][0][0] = 2;
+      if (WriteMapFile("map.dat", map_) != MAPFILE_WRITE_FAILED)
+         _exit(12);
+      if (ReadBytes("map.dat") != earlier || access("map.dat.new", F_OK) == 0)
+         _exit(13);
+      _exit(0);
+   }
+   int status = 0;
+   waitpid(child, &status, 0);
+   ASSERT_TRUE(WIFEXITED(status));
+   EXPECT_NE(WEXITSTATUS(status), 10) << "could not become an unprivileged user";
+   EXPECT_NE(WEXITSTATUS(status), 12) << "a write-protected file was replaced";
+   EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+TEST_F(MapFileTest, NewFileIsSyncedBeforeTheRenameAndTheFolderAfter)
+{
+   ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+   sync_watched = dir_ + "/map.dat";
+   sync_calls.clear();
+   map_[1][2][3] = 4;
+   ASSERT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
+   ASSERT_EQ(sync_calls.size(), 2u);
+   EXPECT_FALSE(sync_calls[0].folder);
+   EXPECT_EQ(sync_calls[0].path, dir_ + "/map.dat.new");
+   EXPECT_NE(sync_calls[0].watched_ino, sync_calls[0].ino) << "synced after the rename";
+   EXPECT_TRUE(sync_calls[1].folder);
+   EXPECT_EQ(sync_calls[1].path, dir_);
+   EXPECT_EQ(sync_calls[1].watched_ino, sync_calls[0].ino) << "folder synced before the rename";
+
+   // A sync that fails is a save that fails; before the rename nothing changes.
+   std::vector<unsigned char> current = ReadBytes("map.dat");
+   map_[1][2][3] = 5;
+   fail_file_sync = true;
+   EXPECT_EQ(WriteMapFile("map.dat", map_), MAPFILE_WRITE_FAILED);
+   fail_file_sync = false;
+   EXPECT_EQ(ReadBytes("map.dat"), current);
+   EXPECT_EQ(access("map.dat.new", F_OK), -1);
+   fail_folder_sync = true;
+   EXPECT_EQ(WriteMapFile("map.dat", map_), MAPFILE_WRITE_FAILED);
+   fail_folder_sync = false;
+   sync_watched.clear();
 }
 
 TEST(MapValueAt, CellsOutsideTheMapReadAsEmpty)

@@ -386,6 +386,54 @@ def _run_tool(args):
 
 
 # --------------------------------------------------------------------------
+# The window manager's close request, sent the way a window manager sends it:
+# a WM_PROTOCOLS client message holding WM_DELETE_WINDOW. (xdotool's
+# windowclose destroys the window instead, which is not what a user does.)
+
+_CLIENT_MESSAGE = 33
+
+
+class _XClientMessageEvent(ctypes.Structure):
+    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong),
+                ("send_event", ctypes.c_int), ("display", ctypes.c_void_p),
+                ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                ("format", ctypes.c_int), ("l", ctypes.c_long * 5)]
+
+
+class _XEvent(ctypes.Union):
+    _fields_ = [("xclient", _XClientMessageEvent), ("pad", ctypes.c_long * 24)]
+
+
+def send_delete_window(display, window):
+    """Sends WM_DELETE_WINDOW to `window` (an id) on `display` (":N")."""
+    x = ctypes.CDLL("libX11.so.6")
+    x.XOpenDisplay.restype = ctypes.c_void_p
+    x.XOpenDisplay.argtypes = [ctypes.c_char_p]
+    x.XInternAtom.restype = ctypes.c_ulong
+    x.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long,
+                             ctypes.POINTER(_XEvent)]
+    x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
+    x.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    dpy = x.XOpenDisplay(display.encode())
+    if not dpy:
+        raise HarnessError("cannot open display %s" % display)
+    try:
+        event = _XEvent()
+        event.xclient.type = _CLIENT_MESSAGE
+        event.xclient.window = int(window)
+        event.xclient.message_type = x.XInternAtom(dpy, b"WM_PROTOCOLS", 0)
+        event.xclient.format = 32
+        event.xclient.l[0] = x.XInternAtom(dpy, b"WM_DELETE_WINDOW", 0)
+        event.xclient.l[1] = 0    # CurrentTime
+        if not x.XSendEvent(dpy, int(window), 0, 0, ctypes.byref(event)):
+            raise HarnessError("XSendEvent to window %s failed" % window)
+        x.XSync(dpy, 0)
+    finally:
+        x.XCloseDisplay(dpy)
+
+
+# --------------------------------------------------------------------------
 # Processes
 
 def _die_with_parent(sig):
@@ -503,11 +551,13 @@ class Session:
                 opening their window)
     source      the run folder to copy (default: the build's)
     args        command-line arguments for the program
+    env         extra environment variables for the program
     """
 
     def __init__(self, program, files=None, remove=(), allegro_cfg=None, audio=True,
-                 window="", source=None, screen="800x600x24", timeout=15, args=()):
+                 window="", source=None, screen="800x600x24", timeout=15, args=(), env=None):
         self.program = program
+        self.extra_env = dict(env or {})
         self.args = [str(a) for a in args]
         self.files = dict(files or {})
         self.remove = list(remove)
@@ -561,7 +611,8 @@ class Session:
 
     def close(self, failed=False):
         """Kills everything this session started and removes its folder
-        (kept when the test failed or REALWIN_KEEP is set)."""
+        (kept only when REALWIN_KEEP is set; a failed test's program output
+        goes to stderr first)."""
         if self.proc is not None:
             for pid in descendants(self.proc.pid):
                 self._own(pid)
@@ -595,10 +646,20 @@ class Session:
         for f in self._logs:
             f.close()
         if self.root is not None:
-            if failed or self.keep:
+            if failed:
+                self._report_logs()
+            if self.keep:
                 sys.stderr.write("realwin: files kept in %s\n" % self.root)
             else:
                 shutil.rmtree(self.root, ignore_errors=True)
+
+    def _report_logs(self):
+        """What the program said, for a failed test whose folder goes away."""
+        for name in ("stdout.txt", "stderr.txt"):
+            path = self.root / name
+            if path.exists() and path.stat().st_size:
+                tail = path.read_bytes()[-2000:].decode("utf-8", "replace")
+                sys.stderr.write("realwin: %s of %s:\n%s\n" % (name, self.program, tail))
 
     def _prepare_folder(self):
         source = self.source if self.source is not None else run_dir()
@@ -689,6 +750,7 @@ class Session:
 
     def _start_program(self):
         env = self.env()
+        env.update(self.extra_env)
         if self.audio:
             conf = self.root / "alsa-capture.conf"
             conf.write_text(_ALSA_CAPTURE % (self.root / "audio.wav"))
@@ -786,6 +848,11 @@ class Session:
         width, height = self.geometry()
         self.move(width // 2, height // 2, settle=STARTUP_FRAMES)
         return self.window
+
+    def close_window(self, window=None):
+        """Presses the window's close button: WM_DELETE_WINDOW, as a window
+        manager sends it, to the program's window (or `window`)."""
+        send_delete_window(self.display, window or self.window)
 
     def focus(self):
         """Gives the program's window the keyboard focus (no window manager
