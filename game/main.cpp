@@ -1,10 +1,15 @@
 #include "main.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdlib>
+#include <string>
 
+#include "datafolder.h"
 #include "draw.h"
 #include "saveload.h"
+#include "window.h"
 
 // Every sample at full volume, centred, at ten times the stored rate.
 constexpr int kSampleVolume = 255;
@@ -63,7 +68,7 @@ void CouldNotLoad(const char *name)
 
 static SAMPLE *LoadSample(const char *name)
 {
-   SAMPLE *s = load_wav(name);
+   SAMPLE *s = load_wav(FindDataFile(name).c_str());
    if (!s)
       CouldNotLoad(name);
    return s;
@@ -80,7 +85,7 @@ static int CountBitmaps(const DATAFILE *d)
 
 static DATAFILE *LoadDatafile(const char *name, int min_bitmaps)
 {
-   DATAFILE *d = load_datafile(name);
+   DATAFILE *d = load_datafile(FindDataFile(name).c_str());
    if (!d || CountBitmaps(d) < min_bitmaps)
       CouldNotLoad(name);
    return d;
@@ -90,7 +95,7 @@ static DATAFILE *LoadDatafile(const char *name, int min_bitmaps)
 // order; any file missing or unusable ends the game before it is played.
 void LoadAssets()
 {
-   song = load_midi("jingel.mid");
+   song = load_midi(FindDataFile("jingel.mid").c_str());
    if (!song)
       CouldNotLoad("jingel.mid");
    fires = LoadSample("fires.wav");
@@ -103,14 +108,14 @@ void LoadAssets()
 
    buffer = create_bitmap(kScreenW, kScreenH);
    clear_bitmap(buffer);
-   border = load_bitmap("border.bmp", nullptr);
+   border = load_bitmap(FindDataFile("border.bmp").c_str(), nullptr);
    if (!border)
       CouldNotLoad("border.bmp");
 
    tiles = LoadDatafile("tiles.dat", 1);
    tilecount = CountBitmaps(tiles);
    PrepareTiles();
-   pal = load_datafile("pal.dat");
+   pal = load_datafile(FindDataFile("pal.dat").c_str());
    if (!pal || pal[0].type != DAT_PALETTE)
       CouldNotLoad("pal.dat");
    pwalk = LoadDatafile("pwalk.dat", kWalkFrames);
@@ -119,8 +124,27 @@ void LoadAssets()
    set_palette(static_cast<RGB *>(pal[0].dat));
 }
 
+// Allegro looks for the MIDI patch set beside the executable and in its own
+// folders only; show it the one found with the other data, unless the
+// player's allegro.cfg names a patch set of its own.
+static void ShowAllegroThePatches()
+{
+   if (get_config_string("sound", "patches", nullptr))
+      return;
+   std::string path = FindDataFile("patches.dat");
+   if (path.find('/') == std::string::npos) {
+      char cwd[1024];
+      if (!getcwd(cwd, sizeof cwd) || !exists(path.c_str()))
+         return;
+      path = std::string(cwd) + "/" + path;
+   }
+   std::string config = "[sound]\npatches = " + path + "\n";
+   override_config_data(config.c_str(), config.size());
+}
+
 void InitAll()
 {
+   NameWindow();
    // Without a display Allegro cannot start, and its keyboard would then crash.
    if (allegro_init() != 0)
       Fail("Could not start Allegro: no display");
@@ -128,6 +152,7 @@ void InitAll()
    install_timer();
    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, kScreenW, kScreenH, 0, 0) != 0)
       Fail("Could not set GFX mode");
+   ShowAllegroThePatches();
    if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) < 0)
       Fail("Sorry, cannot initilize sound");
    LoadAssets();

@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "datafolder.h"
 #include "drawing.h"
 #include "edit.h"
 #include "enemy.h"
 #include "saveload.h"
+#include "window.h"
 
 static const char kPalFile[] = "pal.dat";
 static const char kTilesFile[] = "tiles.dat";
@@ -75,7 +77,7 @@ static int CountObjects(const DATAFILE *d)
 
 static DATAFILE *LoadDatafile(const char *name, int *count)
 {
-   DATAFILE *d = load_datafile(name);
+   DATAFILE *d = load_datafile(FindDataFile(name).c_str());
    if (!d)
       StartupFailure("Could not load ", name);
    *count = CountObjects(d);
@@ -102,6 +104,7 @@ void LoadAssets()
 
 void InitAll()
 {
+   NameWindow();
    // Without a display Allegro cannot start, and its keyboard would crash.
    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0)
       StartupFailure("Could not start Allegro: ", allegro_error[0] ? allegro_error : "no display");

@@ -1,0 +1,7 @@
+#ifndef WINDOW_H
+#define WINDOW_H
+
+// The editor's window: its icon and class, set before Allegro opens it.
+void NameWindow();
+
+#endif
