@@ -2,7 +2,31 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <filesystem>
 #include <unistd.h>
+#include <vector>
+
+// Folders made by MakeTempDir, removed when the test program ends. A death
+// test's child exits through the same code, so only the process that made a
+// folder may remove it.
+static std::vector<std::string> temp_dirs;
+static pid_t temp_dirs_owner = 0;
+
+class TempDirCleanup : public ::testing::Environment {
+ public:
+   void TearDown() override
+   {
+      if (getpid() != temp_dirs_owner)
+         return;
+      std::error_code ignored;
+      for (const std::string &dir : temp_dirs)
+         std::filesystem::remove_all(dir, ignored);
+      temp_dirs.clear();
+   }
+};
+
+static ::testing::Environment *const temp_dir_cleanup =
+   ::testing::AddGlobalTestEnvironment(new TempDirCleanup);
 
 void StartHeadless(int screen_w, int screen_h)
 {
@@ -30,7 +54,11 @@ std::string MakeTempDir()
    char pattern[] = "/tmp/kelwyrm-test-XXXXXX";
    const char *dir = mkdtemp(pattern);
    EXPECT_NE(dir, nullptr);
-   return dir ? dir : "/tmp";
+   if (!dir)
+      return "/tmp";
+   temp_dirs_owner = getpid();
+   temp_dirs.push_back(dir);
+   return dir;
 }
 
 int DatafileCount(const DATAFILE *d)

@@ -15,7 +15,8 @@ void StartHeadless(int screen_w, int screen_h);
 // The folder the build fills with the programs' assets and levels.
 std::string RunDir();
 
-// A fresh empty folder under the system's temporary folder.
+// A fresh empty folder under the system's temporary folder, removed with
+// everything in it when the test program ends.
 std::string MakeTempDir();
 
 // Counts the objects of a datafile, as the programs do.

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# Runs one command in a fresh clone of this checkout on a fresh minimal Debian 12 root, the machine a
+# newcomer starts from: debootstrap's minbase with git, nothing else.
+#
+#   scripts/fresh-root.sh 'COMMAND'      for example: scripts/fresh-root.sh ./test.sh
+#
+# The clone takes the checkout's committed state (HEAD), not uncommitted changes. The bare root is made
+# once with debootstrap from this machine's Debian source and kept as a tarball (FRESH_ROOT_CACHE), so
+# later runs only unpack it. Whatever happens, processes left in the root are ended, the bound file
+# systems unmounted and the root removed. The exit status is the command's; 125 when no root could be
+# made, with one line saying why.
+set -u
+
+cmd=${1:?usage: scripts/fresh-root.sh 'COMMAND'}
+src=$(cd "$(dirname "$0")/.." && pwd)
+cache=${FRESH_ROOT_CACHE:-/var/cache/kelwyrm/bookworm-minbase.tar}
+cannot=125
+
+fail() {
+  echo "fresh-root: cannot make a fresh Debian 12 root: $*" >&2
+  exit $cannot
+}
+
+[ "$(id -u)" -eq 0 ] || fail "it needs root (debootstrap, chroot and mount)"
+command -v debootstrap >/dev/null || fail "debootstrap is not installed (apt-get install debootstrap)"
+
+# The Debian source this machine's apt uses, first in deb822 form, then in the classic one.
+sources=""
+for f in /etc/apt/sources.list.d/debian.sources /etc/apt/sources.list; do
+  [ -s "$f" ] && { sources=$f; break; }
+done
+[ -n "$sources" ] || fail "no Debian source is configured in /etc/apt"
+mirror=$(sed -n 's/^URIs: *//p' "$sources" | head -n 1)
+[ -n "$mirror" ] || mirror=$(awk '$1 == "deb" { print $2; exit }' "$sources")
+[ -n "$mirror" ] || fail "no Debian mirror found in $sources"
+
+root=$(mktemp -d "${TMPDIR:-/tmp}/kelwyrm-root.XXXXXX") || fail "no room for a root in ${TMPDIR:-/tmp}"
+mounts=(proc dev dev/pts)
+
+# A process the command left behind (an X server, a game) would keep the
+# mounts busy, so the root's own processes go first.
+cleanup() {
+  local p killed=0
+  for p in /proc/[0-9]*; do
+    if [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ]; then
+      kill -KILL "${p#/proc/}" 2>/dev/null && killed=1
+    fi
+  done
+  [ $killed -eq 0 ] || sleep 1
+  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
+    mountpoint -q "$root/${mounts[i]}" && { umount "$root/${mounts[i]}" || umount -l "$root/${mounts[i]}"; }
+  done
+  for m in "${mounts[@]}"; do
+    if mountpoint -q "$root/$m"; then
+      echo "fresh-root: $root/$m is still mounted; the root is left in place" >&2
+      return
+    fi
+  done
+  rm -rf --one-file-system "$root"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM HUP
+
+if [ -f "$cache" ]; then
+  tar -C "$root" -xf "$cache" || fail "cannot unpack the cached root $cache"
+else
+  echo "fresh-root: making a minimal Debian 12 root from $mirror (once; cached in $cache)"
+  log=$(mktemp "${TMPDIR:-/tmp}/kelwyrm-debootstrap.XXXXXX.log")
+  if ! debootstrap --variant=minbase --include=git,ca-certificates bookworm "$root" "$mirror" >"$log" 2>&1; then
+    tail -n 5 "$log" >&2
+    rm -f "$log"
+    fail "debootstrap from $mirror failed (no packages reachable?)"
+  fi
+  rm -f "$log"
+  mkdir -p "$(dirname "$cache")" && tar -C "$root" -cf "$cache.part" . && mv "$cache.part" "$cache" \
+    || echo "fresh-root: could not cache the root in $cache; the next run makes it again" >&2
+fi
+
+# The machine's way to its Debian source: the source itself, the settings
+# apt needs to reach it (proxies, validity checks) and name resolution.
+rm -f "$root"/etc/apt/sources.list "$root"/etc/apt/sources.list.d/*
+cp "$sources" "$root/etc/apt/${sources#/etc/apt/}"
+for f in /etc/apt/apt.conf.d/*; do
+  grep -q '^ *Acquire::' "$f" 2>/dev/null && cp "$f" "$root/etc/apt/apt.conf.d/"
+done
+cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null
+
+git clone -q "$src" "$root/work/project" || fail "cannot clone $src"
+for m in "${mounts[@]}"; do
+  mount --bind "/$m" "$root/$m" || fail "cannot bind /$m into the root"
+done
+
+echo "fresh-root: running '$cmd' in a fresh clone of $(git -C "$src" rev-parse --short HEAD) on a fresh Debian 12 root"
+SECONDS=0
+chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+  bash -c "cd /work/project && $cmd" </dev/null
+rc=$?
+echo "fresh-root: '$cmd' exited $rc after ${SECONDS} s on a fresh Debian 12 root"
+exit $rc
