@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -42,6 +43,9 @@ const char *const level[kLevelCount] = {
    "map1.dat", "map2.dat", "map3.dat", "map4.dat", "map5.dat"
 };
 int currentlevel = 0;
+
+GameOptions options;
+int quitgame = 0;
 
 MapGrid map = {};
 int xoffset = 0;
@@ -228,6 +232,17 @@ void FreeShots(Bullet shots[])
       shots[i].active = 0;
 }
 
+const char *LevelFile()
+{
+   return options.mapfile ? options.mapfile : level[currentlevel];
+}
+
+void StartPlay()
+{
+   LoadMap(LevelFile());
+   InitPlayer();
+}
+
 // One frame, drawn bottom to top: border strip, tiles, player, enemy.
 void GamePass()
 {
@@ -238,17 +253,33 @@ void GamePass()
    DrawAll();
 }
 
-int main()
+int main(int argc, char **argv)
 {
+   const char *error = nullptr;
+   switch (ParseGameOptions(argc, argv, &options, &error)) {
+   case OPTIONS_HELP:
+      PrintGameUsage(stdout);
+      return 0;
+   case OPTIONS_BAD:
+      fprintf(stderr, "game: %s\n", error);
+      PrintGameUsage(stderr);
+      return 2;
+   case OPTIONS_PLAY:
+      break;
+   }
+
    InitAll();
-   LoadMap(level[currentlevel]);
-   InitPlayer();
+   StartPlay();
    play_midi(song, TRUE);
    set_volume(kDigiVolume, kMidiVolume);
 
-   while (!key[KEY_ESC]) {
+   long passes = 0;
+   while (!key[KEY_ESC] && !quitgame) {
       GamePass();
-      rest(kFrameRestMs);
+      if (options.frames > 0 && ++passes >= options.frames)
+         break;
+      if (!options.fast)
+         rest(kFrameRestMs);
    }
 
    allegro_exit();

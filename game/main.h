@@ -6,6 +6,7 @@
 #include <allegro.h>
 
 #include "mapfile.h"
+#include "options.h"
 #include "player.h"
 #include "enemy.h"
 
@@ -75,6 +76,9 @@ extern SAMPLE *omgdied;
 extern const char *const level[kLevelCount];
 extern int currentlevel;
 
+extern GameOptions options;   // the command line, read once at start
+extern int quitgame;          // nonzero: the frame loop ends before its next pass
+
 extern MapGrid map;
 extern int xoffset;
 extern int yoffset;
@@ -87,6 +91,13 @@ extern Bullet Ebullet[kMaxShots];
 void InitAll();
 void LoadAssets();
 void GamePass();
+
+// The file of the level being played: the map named on the command line,
+// else the level order's entry.
+const char *LevelFile();
+
+// The first level loaded and the player placed at its usual start.
+void StartPlay();
 
 // Shows "Could not load <name>" and ends the program with status 1.
 [[noreturn]] void CouldNotLoad(const char *name);

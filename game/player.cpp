@@ -173,7 +173,7 @@ void Player::Dies()
    DrawAll();
    WaitForF1();
    Init();
-   LoadMap(level[currentlevel]);
+   LoadMap(LevelFile());
    En.Deactivate();
    FreeShots(bullet);
    FreeShots(Ebullet);
@@ -195,6 +195,11 @@ void Player::CheckForVictory()
               kVictoryTextY + kTextLineGap, green, 0);
    DrawAll();
    WaitForF1();
+   // A map played alone has no next level: F1 ends the game.
+   if (options.mapfile) {
+      quitgame = 1;
+      return;
+   }
    if (currentlevel != kLastLevel)
       currentlevel++;
    LoadMap(level[currentlevel]);

@@ -32,6 +32,8 @@ void GameTest::SetUp()
             cell = 0;
    xoffset = yoffset = 0;
    currentlevel = kFirstLevel;
+   options = GameOptions{};
+   quitgame = 0;
    Pl.Init();
    En = Enemy{};
    FreeShots(Ebullet);

@@ -502,11 +502,13 @@ class Session:
                 None to start without waiting (programs that fail before
                 opening their window)
     source      the run folder to copy (default: the build's)
+    args        command-line arguments for the program
     """
 
     def __init__(self, program, files=None, remove=(), allegro_cfg=None, audio=True,
-                 window="", source=None, screen="800x600x24", timeout=15):
+                 window="", source=None, screen="800x600x24", timeout=15, args=()):
         self.program = program
+        self.args = [str(a) for a in args]
         self.files = dict(files or {})
         self.remove = list(remove)
         self.allegro_cfg = allegro_cfg
@@ -693,7 +695,7 @@ class Session:
             env["ALSA_CONFIG_PATH"] = "/usr/share/alsa/alsa.conf:%s" % conf
         self._out = self._log("stdout.txt")
         self._err = self._log("stderr.txt")
-        self.proc = subprocess.Popen([str(self.exe)], cwd=self.dir, env=env,
+        self.proc = subprocess.Popen([str(self.exe)] + self.args, cwd=self.dir, env=env,
                                      stdin=subprocess.DEVNULL, stdout=self._out,
                                      stderr=self._err, preexec_fn=_die_with_parent(signal.SIGKILL))
         self._own(self.proc.pid)

@@ -128,5 +128,24 @@ class GameStarts(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 1)
 
 
+class GameCommandLine(unittest.TestCase):
+    def test_a_named_map_is_played_alone_and_f1_after_its_exit_ends_the_game(self):
+        level = flat_level()
+        level.fill(3, 49, cols=[0], rows=range(GROUND_ROW))   # the exit where play starts
+        with Session("game", args=["mine.dat"], files={"mine.dat": level},
+                     remove=["map2.dat", "map3.dat"]) as s:
+            green = s.capture_until(lambda img: img.count((130, 255, 130), 0, 100, 320, 18) > 0)
+            self.assertEqual(green.count(BLACK, 0, 192, 320, 32), 0)   # mine.dat's ground
+            s.hold("F1", frames=2, settle=0)
+            self.assertEqual(s.wait_exit(), 0)
+
+    def test_missing_named_map_and_frame_limit(self):
+        with Session("game", args=["nothere.dat"], window=None) as s:
+            self.assertEqual(s.dismiss_message(), "Could not load nothere.dat")
+            self.assertEqual(s.wait_exit(), 1)
+        with Session("game", args=["--fast", "--frames", "40"], window=None) as s:
+            self.assertEqual(s.wait_exit(), 0)
+
+
 if __name__ == "__main__":
     unittest.main()

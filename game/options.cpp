@@ -1,0 +1,112 @@
+#include "options.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+// One entry per option: its name, the name of its value (null: none), its
+// line of usage, and what it sets. A new option is one more entry here.
+struct OptionSpec {
+   const char *name;
+   const char *value;
+   const char *help;
+   bool (*apply)(GameOptions *o, const char *value);
+};
+
+static bool SetHelp(GameOptions *o, const char *)
+{
+   o->help = true;
+   return true;
+}
+
+static bool SetFast(GameOptions *o, const char *)
+{
+   o->fast = true;
+   return true;
+}
+
+static bool SetFrames(GameOptions *o, const char *value)
+{
+   char *end = nullptr;
+   errno = 0;
+   long n = strtol(value, &end, 10);
+   if (errno != 0 || end == value || *end != '\0' || n < 1)
+      return false;
+   o->frames = n;
+   return true;
+}
+
+static const OptionSpec kOptions[] = {
+   {"--help", nullptr, "print this help and stop", SetHelp},
+   {"--fast", nullptr, "no rest between frames: run as fast as the machine can", SetFast},
+   {"--frames", "N", "end with status 0 after N frames", SetFrames},
+};
+
+static const char *const kKeys[] = {
+   "Left, Right  walk",
+   "Space        jump",
+   "left Ctrl    fire",
+   "Print Screen save screenshot.bmp",
+   "F1           go on after a level or a death",
+   "Escape       quit",
+};
+
+// The reason for the last OPTIONS_BAD, with the argument it is about.
+static char error_text[128];
+
+static OptionsResult Bad(const char *why, const char *arg)
+{
+   snprintf(error_text, sizeof error_text, "%s: %s", why, arg);
+   return OPTIONS_BAD;
+}
+
+static const OptionSpec *FindOption(const char *name)
+{
+   for (const OptionSpec &spec : kOptions)
+      if (strcmp(spec.name, name) == 0)
+         return &spec;
+   return nullptr;
+}
+
+OptionsResult ParseGameOptions(int argc, char **argv, GameOptions *out, const char **error)
+{
+   *error = error_text;
+   for (int i = 1; i < argc; i++) {
+      const char *arg = argv[i];
+      // Whatever is not an option is the map file ("./-x.dat" for an odd name).
+      if (arg[0] != '-') {
+         if (out->mapfile)
+            return Bad("more than one map file", arg);
+         out->mapfile = arg;
+         continue;
+      }
+      const OptionSpec *spec = FindOption(arg);
+      if (!spec)
+         return Bad("unknown option", arg);
+      const char *value = nullptr;
+      if (spec->value) {
+         if (i + 1 >= argc)
+            return Bad("missing value for", arg);
+         value = argv[++i];
+      }
+      if (!spec->apply(out, value))
+         return Bad("bad value for", arg);
+   }
+   return out->help ? OPTIONS_HELP : OPTIONS_PLAY;
+}
+
+void PrintGameUsage(FILE *to)
+{
+   fprintf(to, "Usage: game [OPTION]... [FILE]\n"
+               "Plays the levels map2.dat to map5.dat in turn, or the map FILE alone,\n"
+               "from the current folder.\n\nOptions:\n");
+   for (const OptionSpec &spec : kOptions) {
+      char left[32];
+      snprintf(left, sizeof left, "%s%s%s", spec.name, spec.value ? " " : "",
+               spec.value ? spec.value : "");
+      fprintf(to, "  %-14s %s\n", left, spec.help);
+   }
+   fprintf(to, "\nKeys:\n");
+   for (const char *line : kKeys)
+      fprintf(to, "  %s\n", line);
+}

@@ -1,0 +1,92 @@
+// The command line, and a map file played alone.
+
+#include "game_test.h"
+
+#include <vector>
+
+#include "draw.h"
+
+namespace {
+
+OptionsResult Parse(std::vector<const char *> args, GameOptions *o)
+{
+   args.insert(args.begin(), "game");
+   const char *error = nullptr;
+   OptionsResult r = ParseGameOptions(static_cast<int>(args.size()),
+                                      const_cast<char **>(args.data()), o, &error);
+   EXPECT_NE(error, nullptr);
+   return r;
+}
+
+TEST(GameOptionsTest, NoArgumentKeepsTheLevelOrderAndEveryOptionIsRead)
+{
+   GameOptions o;
+   EXPECT_EQ(Parse({}, &o), OPTIONS_PLAY);
+   EXPECT_EQ(o.mapfile, nullptr);
+   EXPECT_FALSE(o.fast || o.help);
+   EXPECT_EQ(o.frames, 0);
+
+   GameOptions p;
+   EXPECT_EQ(Parse({"--fast", "my.dat", "--frames", "30"}, &p), OPTIONS_PLAY);
+   EXPECT_STREQ(p.mapfile, "my.dat");
+   EXPECT_TRUE(p.fast);
+   EXPECT_EQ(p.frames, 30);
+
+   GameOptions h;
+   EXPECT_EQ(Parse({"x.dat", "--help"}, &h), OPTIONS_HELP);
+}
+
+TEST(GameOptionsTest, UnknownOptionsSecondFileAndBadCountsAreRefused)
+{
+   const std::vector<std::vector<const char *>> bad = {
+      {"--bogus"}, {"-f"}, {"a.dat", "b.dat"}, {"--frames"}, {"--frames", "0"},
+      {"--frames", "-3"}, {"--frames", "12x"}, {"--frames", "99999999999999999999"},
+   };
+   for (const auto &args : bad) {
+      GameOptions o;
+      EXPECT_EQ(Parse(args, &o), OPTIONS_BAD) << args[0];
+   }
+}
+
+using OneMapTest = GameTest;
+
+// The named file is played from the usual start, its death restarts it, and
+// F1 on its level-complete screen ends the game instead of going on.
+TEST_F(OneMapTest, PlaysTheNamedFileAloneRestartsItAndEndsAfterItsExit)
+{
+   map[kItemLayer][0][0] = 7;          // the level order's files hold 7
+   WriteLevels();
+   map[kItemLayer][0][0] = 42;
+   map[kItemLayer][5][3] = kExitTile;
+   ASSERT_EQ(WriteMapFile("mine.dat", map), MAPFILE_OK);
+   options.mapfile = "mine.dat";
+   for (auto &col : map[kItemLayer])
+      for (auto &cell : col)
+         cell = 0;
+   Pl.x = 99;
+   Pl.life = 3;
+
+   StartPlay();
+   EXPECT_EQ(map[kItemLayer][0][0], 42);
+   EXPECT_EQ(Pl.x + Pl.y + xoffset + yoffset, 0);
+   EXPECT_EQ(Pl.life, kPlayerLives);
+
+   Press(KEY_F1);
+   map[kItemLayer][0][0] = 0;
+   Pl.life = 1;
+   Ebullet[0] = {20, 20, 0, 1};
+   Pl.CheckForDeath();
+   EXPECT_EQ(map[kItemLayer][0][0], 42);
+   EXPECT_EQ(quitgame, 0);
+
+   Pl.x = 5 * kTileSize - 16;          // the exit under (x + 16, y + 45)
+   Pl.y = 3 * kTileSize - 45;
+   Pl.CheckForVictory();
+   EXPECT_EQ(quitgame, 1);
+   EXPECT_EQ(currentlevel, kFirstLevel);
+   EXPECT_EQ(map[kItemLayer][0][0], 42);
+   int green = makecol(128, 255, 128);
+   EXPECT_GT(CountColour(screen, 0, 100, 319, 117, green), 0);   // the screen was shown
+}
+
+}  // namespace
