@@ -99,16 +99,19 @@ static DATAFILE *LoadDatafile(const char *name, int min_bitmaps)
 // order; any file missing or unusable ends the game before it is played.
 void LoadAssets()
 {
-   song = load_midi(FindDataFile("jingel.mid").c_str());
-   if (!song)
-      CouldNotLoad("jingel.mid");
-   fires = LoadSample("fires.wav");
-   hit = LoadSample("hit.wav");
-   dies = LoadSample("dies.wav");
-   jumps = LoadSample("jumps.wav");
-   congrats = LoadSample("congrats.wav");
-   aou = LoadSample("aou.wav");
-   omgdied = LoadSample("omgdied.wav");
+   // A silent game loads no sound at all: its samples stay null.
+   if (!options.silent) {
+      song = load_midi(FindDataFile("jingel.mid").c_str());
+      if (!song)
+         CouldNotLoad("jingel.mid");
+      fires = LoadSample("fires.wav");
+      hit = LoadSample("hit.wav");
+      dies = LoadSample("dies.wav");
+      jumps = LoadSample("jumps.wav");
+      congrats = LoadSample("congrats.wav");
+      aou = LoadSample("aou.wav");
+      omgdied = LoadSample("omgdied.wav");
+   }
 
    buffer = create_bitmap(kScreenW, kScreenH);
    clear_bitmap(buffer);
@@ -154,17 +157,21 @@ void InitAll()
       Fail("Could not start Allegro: no display");
    install_keyboard();
    install_timer();
-   if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, kScreenW, kScreenH, 0, 0) != 0)
+   if (!OpenWindow())
       Fail("Could not set GFX mode");
-   ShowAllegroThePatches();
-   if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) < 0)
-      Fail("Sorry, cannot initilize sound");
+   if (!options.silent) {
+      ShowAllegroThePatches();
+      if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) < 0)
+         Fail("Sorry, cannot initilize sound");
+   }
    LoadAssets();
    currentlevel = kFirstLevel;
 }
 
 void PlaySound(SAMPLE *sample)
 {
+   if (!sample)
+      return;
    play_sample(sample, kSampleVolume, kSamplePan, kSampleFreq, 0);
 }
 
@@ -260,6 +267,9 @@ int main(int argc, char **argv)
    case OPTIONS_HELP:
       PrintGameUsage(stdout);
       return 0;
+   case OPTIONS_VERSION:
+      PrintGameVersion(stdout);
+      return 0;
    case OPTIONS_BAD:
       fprintf(stderr, "game: %s\n", error);
       PrintGameUsage(stderr);
@@ -270,8 +280,10 @@ int main(int argc, char **argv)
 
    InitAll();
    StartPlay();
-   play_midi(song, TRUE);
-   set_volume(kDigiVolume, kMidiVolume);
+   if (!options.silent) {
+      play_midi(song, TRUE);
+      set_volume(kDigiVolume, kMidiVolume);
+   }
 
    long passes = 0;
    while (!key[KEY_ESC] && !quitgame) {

@@ -3,6 +3,7 @@
 #include "draw.h"
 #include "main.h"
 #include "saveload.h"
+#include "window.h"
 
 constexpr int kWalkSpeed = 3;
 constexpr int kFallSpeed = 4;
@@ -211,7 +212,7 @@ void Player::CheckForVictory()
 
 static void SaveScreenshot()
 {
-   save_bmp("screenshot.bmp", screen, static_cast<RGB *>(pal[0].dat));
+   save_bmp("screenshot.bmp", ShownFrame(), static_cast<RGB *>(pal[0].dat));
 }
 
 void UpdatePlayer()

@@ -1,7 +1,22 @@
 #ifndef WINDOW_H
 #define WINDOW_H
 
-// The game's window: its icon and class, set before Allegro opens it.
+// The game's window: its icon and class, its size (the designed 320 x 240,
+// a whole multiple of it, or the whole screen), and how a frame reaches it.
+
+#include <allegro.h>
+
+// Icon and class, set before allegro_init opens the window.
 void NameWindow();
+
+// Sets the graphics mode the command line asks for; false if it cannot be set.
+bool OpenWindow();
+
+// Puts the 320 x 240 `buffer` on the screen, scaled by whole pixels when the
+// window is bigger than the frame.
+void ShowFrame();
+
+// The 320 x 240 frame on the screen now, for Print Screen.
+BITMAP *ShownFrame();
 
 #endif

@@ -1,12 +1,14 @@
 #include "main.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 #include "datafolder.h"
 #include "drawing.h"
 #include "edit.h"
 #include "enemy.h"
+#include "options.h"
 #include "saveload.h"
 #include "window.h"
 
@@ -146,8 +148,25 @@ void HelpPass()
    BlitToScreen();
 }
 
-int main()
+int main(int argc, char **argv)
 {
+   EditorOptions options;
+   const char *error = nullptr;
+   switch (ParseEditorOptions(argc, argv, &options, &error)) {
+   case OPTIONS_HELP:
+      PrintEditorUsage(stdout);
+      return 0;
+   case OPTIONS_VERSION:
+      PrintEditorVersion(stdout);
+      return 0;
+   case OPTIONS_BAD:
+      fprintf(stderr, "mapeditor: %s\n", error);
+      PrintEditorUsage(stderr);
+      return 2;
+   case OPTIONS_EDIT:
+      break;
+   }
+
    InitAll();
    while (!key[KEY_F10])
       HelpPass();
