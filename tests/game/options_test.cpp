@@ -89,4 +89,51 @@ TEST_F(OneMapTest, PlaysTheNamedFileAloneRestartsItAndEndsAfterItsExit)
    EXPECT_GT(CountColour(screen, 0, 100, 319, 117, green), 0);   // the screen was shown
 }
 
+TEST(GameOptionsTest, WindowAndSoundOptionsAreReadAndBadScalesRefused)
+{
+   GameOptions o;
+   EXPECT_EQ(o.scale, 1);
+   EXPECT_FALSE(o.fullscreen || o.silent || o.version);
+   EXPECT_EQ(Parse({"--scale", "4", "--fullscreen", "--no-sound"}, &o), OPTIONS_PLAY);
+   EXPECT_EQ(o.scale, 4);
+   EXPECT_TRUE(o.fullscreen && o.silent);
+
+   GameOptions v;
+   EXPECT_EQ(Parse({"--version"}, &v), OPTIONS_VERSION);
+   for (const char *bad : {"0", "5", "2x", "", "-1"}) {
+      GameOptions b;
+      EXPECT_EQ(Parse({"--scale", bad}, &b), OPTIONS_BAD) << bad;
+   }
+   GameOptions m;
+   EXPECT_EQ(Parse({"--scale"}, &m), OPTIONS_BAD);
+}
+
+using SilentGameTest = GameTest;
+
+// A silent game needs no sound file at all and plays nothing.
+TEST_F(SilentGameTest, LoadsNoSampleOrTuneAndPlaysNothing)
+{
+   std::string run = RunDir();
+   EnterTempDir();
+   for (const char *name : {"tiles.dat", "pal.dat", "pwalk.dat", "enemy.dat", "border.bmp"})
+      ASSERT_EQ(system(("cp " + run + "/" + name + " .").c_str()), 0);
+   SAMPLE *const samples[] = {fires, hit, dies, jumps, congrats, aou, omgdied};
+   MIDI *const tune = song;
+   fires = hit = dies = jumps = congrats = aou = omgdied = nullptr;
+   song = nullptr;
+
+   options.silent = true;
+   LoadAssets();
+   EXPECT_EQ(song, nullptr);
+   for (SAMPLE *s : {fires, hit, dies, jumps, congrats, aou, omgdied})
+      EXPECT_EQ(s, nullptr);
+   PlaySound(jumps);
+   Pl.Fire();
+   EXPECT_TRUE(played.empty());
+
+   song = tune;
+   fires = samples[0], hit = samples[1], dies = samples[2], jumps = samples[3];
+   congrats = samples[4], aou = samples[5], omgdied = samples[6];
+}
+
 }  // namespace

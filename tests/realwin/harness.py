@@ -13,8 +13,9 @@ Everything the session starts (Xvfb, the program, the xmessage boxes that
 allegro_message opens) is killed when the `with` block ends, also when a test
 fails; the processes also die with the test process itself.
 
-Only the standard library is used, plus Xvfb, xdotool, ImageMagick's
-`import` and Allegro's `pack` tool.
+Only the standard library is used, plus Xvfb, xdotool, xprop, ImageMagick's
+`import`, Allegro's `pack` tool and libX11 (through ctypes, to read a
+window's icon).
 """
 
 import collections
