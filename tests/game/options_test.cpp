@@ -117,23 +117,25 @@ TEST_F(SilentGameTest, LoadsNoSampleOrTuneAndPlaysNothing)
    EnterTempDir();
    for (const char *name : {"tiles.dat", "pal.dat", "pwalk.dat", "enemy.dat", "border.bmp"})
       ASSERT_EQ(system(("cp " + run + "/" + name + " .").c_str()), 0);
-   SAMPLE *const samples[] = {fires, hit, dies, jumps, congrats, aou, omgdied};
-   MIDI *const tune = song;
-   fires = hit = dies = jumps = congrats = aou = omgdied = nullptr;
+   SAMPLE **sounds[] = {&fires, &hit, &dies, &jumps, &congrats, &aou, &omgdied};
+   SAMPLE *kept[7];
+   MIDI *tune = song;
+   for (int i = 0; i < 7; i++)
+      kept[i] = *sounds[i], *sounds[i] = nullptr;
    song = nullptr;
 
    options.silent = true;
    LoadAssets();
    EXPECT_EQ(song, nullptr);
-   for (SAMPLE *s : {fires, hit, dies, jumps, congrats, aou, omgdied})
-      EXPECT_EQ(s, nullptr);
+   for (SAMPLE **s : sounds)
+      EXPECT_EQ(*s, nullptr);
    PlaySound(jumps);
    Pl.Fire();
    EXPECT_TRUE(played.empty());
 
    song = tune;
-   fires = samples[0], hit = samples[1], dies = samples[2], jumps = samples[3];
-   congrats = samples[4], aou = samples[5], omgdied = samples[6];
+   for (int i = 0; i < 7; i++)
+      *sounds[i] = kept[i];
 }
 
 }  // namespace

@@ -485,52 +485,33 @@ def read_wm_icon(display, window):
     Xlib: ({(x, y): (r, g, b)} of the pixels the mask lets through, (w, h))."""
     x11 = ctypes.CDLL("libX11.so.6")
     x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XOpenDisplay.argtypes = [ctypes.c_char_p]
     x11.XGetWMHints.restype = ctypes.POINTER(_WMHints)
-    x11.XGetWMHints.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
     x11.XGetImage.restype = ctypes.c_void_p
-    x11.XGetImage.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                              ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong, ctypes.c_int]
-    x11.XGetPixel.restype = ctypes.c_ulong
-    x11.XGetPixel.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int]
-    x11.XDestroyImage.argtypes = [ctypes.c_void_p]
-    x11.XGetGeometry.argtypes = [ctypes.c_void_p, ctypes.c_ulong] + [ctypes.c_void_p] * 7
-    x11.XFree.argtypes = [ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
-    dpy = x11.XOpenDisplay(display.encode())
+    dpy = ctypes.c_void_p(x11.XOpenDisplay(display.encode()))
     if not dpy:
         raise HarnessError("cannot open display %s" % display)
     try:
-        hints = x11.XGetWMHints(dpy, window)
-        if not hints:
-            raise HarnessError("window %d has no WM_HINTS" % window)
+        hints = x11.XGetWMHints(dpy, ctypes.c_ulong(window))
+        if not hints or not hints.contents.flags & _ICON_PIXMAP_HINT:
+            raise HarnessError("window %d has no icon pixmap in WM_HINTS" % window)
         h = hints.contents
-        flags, pixmap, mask = h.flags, h.icon_pixmap, h.icon_mask
-        x11.XFree(hints)
-        if not flags & _ICON_PIXMAP_HINT:
-            raise HarnessError("window %d has no icon pixmap" % window)
-        root, depth = ctypes.c_ulong(), ctypes.c_uint()
-        ints = [ctypes.c_int() for _ in range(2)]
-        uints = [ctypes.c_uint() for _ in range(3)]
-        x11.XGetGeometry(dpy, pixmap, ctypes.byref(root), *[ctypes.byref(v) for v in ints],
-                         *[ctypes.byref(v) for v in uints[:3]], ctypes.byref(depth))
-        w, h = uints[0].value, uints[1].value
+        pixmap, mask = h.icon_pixmap, h.icon_mask if h.flags & _ICON_MASK_HINT else 0
+        geometry = [ctypes.c_uint() for _ in range(7)]   # root, x, y, w, h, border, depth
+        x11.XGetGeometry(dpy, ctypes.c_ulong(pixmap), *[ctypes.byref(v) for v in geometry])
+        w, h = geometry[3].value, geometry[4].value
 
         def pixels(drawable):
-            img = x11.XGetImage(dpy, drawable, 0, 0, w, h, 0xFFFFFFFF, _ZPIXMAP)
-            if not img:
-                raise HarnessError("cannot read pixmap %d" % drawable)
-            values = {(x, y): x11.XGetPixel(img, x, y) for y in range(h) for x in range(w)}
+            img = ctypes.c_void_p(x11.XGetImage(dpy, ctypes.c_ulong(drawable), 0, 0, w, h,
+                                                ctypes.c_ulong(0xFFFFFFFF), _ZPIXMAP))
+            values = {(x, y): x11.XGetPixel(img, x, y) & 0xFFFFFF
+                      for y in range(h) for x in range(w)}
             x11.XDestroyImage(img)
             return values
 
         colour = pixels(pixmap)
-        shown = pixels(mask) if flags & _ICON_MASK_HINT and mask else None
-        icon = {}
-        for at, v in colour.items():
-            if shown is None or shown[at]:
-                icon[at] = ((v >> 16) & 255, (v >> 8) & 255, v & 255)
-        return icon, (w, h)
+        shown = pixels(mask) if mask else {at: 1 for at in colour}
+        return {at: (v >> 16, (v >> 8) & 255, v & 255) for at, v in colour.items()
+                if shown[at]}, (w, h)
     finally:
         x11.XCloseDisplay(dpy)
 
