@@ -2,7 +2,8 @@
 # Sets everything up and runs every test: the normal build (unit, asset,
 # level and real-window tests), then the unit tests and a bounded fuzz run
 # again under AddressSanitizer and UndefinedBehaviorSanitizer, with the
-# real-window tests driving the sanitized programs.
+# real-window tests driving the sanitized programs and Tiled's files read by
+# the sanitized level compiler.
 set -eu
 cd "$(dirname "$0")"
 scripts/setup.sh --test
@@ -15,5 +16,5 @@ export ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"
-ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz|realwin'
+ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz|realwin|tiled'
 echo "All tests passed."

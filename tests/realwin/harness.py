@@ -496,7 +496,9 @@ def read_wm_icon(display, window):
             raise HarnessError("window %d has no icon pixmap in WM_HINTS" % window)
         h = hints.contents
         pixmap, mask = h.icon_pixmap, h.icon_mask if h.flags & _ICON_MASK_HINT else 0
-        geometry = [ctypes.c_uint() for _ in range(7)]   # root, x, y, w, h, border, depth
+        # root (a Window), x, y, width, height, border, depth
+        geometry = [ctypes.c_ulong()] + [ctypes.c_int() for _ in range(2)] + [
+            ctypes.c_uint() for _ in range(4)]
         x11.XGetGeometry(dpy, ctypes.c_ulong(pixmap), *[ctypes.byref(v) for v in geometry])
         w, h = geometry[3].value, geometry[4].value
 
@@ -647,7 +649,8 @@ class Session:
 
     def close(self, failed=False):
         """Kills everything this session started and removes its folder
-        (kept when the test failed or REALWIN_KEEP is set)."""
+        (kept only when REALWIN_KEEP is set; a failed test's program output
+        goes to stderr first)."""
         if self.proc is not None:
             for pid in descendants(self.proc.pid):
                 self._own(pid)
@@ -681,10 +684,20 @@ class Session:
         for f in self._logs:
             f.close()
         if self.root is not None:
-            if failed or self.keep:
+            if failed:
+                self._report_logs()
+            if self.keep:
                 sys.stderr.write("realwin: files kept in %s\n" % self.root)
             else:
                 shutil.rmtree(self.root, ignore_errors=True)
+
+    def _report_logs(self):
+        """What the program said, for a failed test whose folder goes away."""
+        for name in ("stdout.txt", "stderr.txt"):
+            path = self.root / name
+            if path.exists() and path.stat().st_size:
+                tail = path.read_bytes()[-2000:].decode("utf-8", "replace")
+                sys.stderr.write("realwin: %s of %s:\n%s\n" % (name, self.program, tail))
 
     def _prepare_folder(self):
         if self.in_place:
