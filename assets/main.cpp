@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "icons.h"
 #include "music.h"
 #include "packing.h"
 #include "palette.h"
@@ -101,13 +102,36 @@ bool MakeDir(const std::string &dir)
    return mkdir(dir.c_str(), 0755) == 0 || errno == EEXIST;
 }
 
+bool StartAllegro(PALETTE pal)
+{
+   if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
+      std::fprintf(stderr, "assetgen: cannot start Allegro\n");
+      return false;
+   }
+   set_color_depth(8);
+   BuildPalette(pal);
+   set_palette(pal);
+   return true;
+}
+
 }  // namespace
 
 int main(int argc, char **argv)
 {
+   PALETTE pal;
+   // The icons alone: the programs compile their window icon in, so they
+   // wait for these and not for the slower sounds and datafiles.
+   if (argc == 3 && std::string(argv[1]) == "--icons") {
+      if (!StartAllegro(pal))
+         return 1;
+      bool ok = WriteIcons(argv[2], pal);
+      allegro_exit();
+      return ok ? 0 : 1;
+   }
    if (argc != 8) {
-      std::fprintf(stderr, "usage: assetgen RUN_DIR WORK_DIR CONTACT_SHEET_PNG DAT_TOOL PAT2DAT_TOOL SOUNDFONT "
-                           "FAKETIME_TOOL\n");
+      std::fprintf(stderr,
+                   "usage: assetgen RUN_DIR WORK_DIR CONTACT_SHEET_PNG DAT_TOOL PAT2DAT_TOOL SOUNDFONT FAKETIME_TOOL\n"
+                   "       assetgen --icons ICON_DIR\n");
       return 2;
    }
    Args a;
@@ -123,15 +147,8 @@ int main(int argc, char **argv)
       return 1;
    }
 
-   if (install_allegro(SYSTEM_NONE, &errno, atexit) != 0) {
-      std::fprintf(stderr, "assetgen: cannot start Allegro\n");
+   if (!StartAllegro(pal))
       return 1;
-   }
-   set_color_depth(8);
-   PALETTE pal;
-   BuildPalette(pal);
-   set_palette(pal);
-
    bool ok = WritePictures(a, pal) && WriteAudio(a);
    allegro_exit();
    return ok ? 0 : 1;

@@ -1,6 +1,7 @@
 #include "draw.h"
 
 #include "main.h"
+#include "window.h"
 
 // The layers the game shows, bottom first; enemy starts stay hidden.
 static const int kDrawnLayers[] = { kGroundLayer, kBackgroundLayer, kItemLayer };
@@ -58,8 +59,6 @@ void DrawToBuffer()
 // Shows the finished frame and starts the next one blank.
 void DrawAll()
 {
-   acquire_screen();
-   blit(buffer, screen, 0, 0, 0, 0, kScreenW, kScreenH);
-   release_screen();
+   ShowFrame();
    clear_bitmap(buffer);
 }

@@ -1,9 +1,13 @@
 #include "main.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
+#include "datafolder.h"
 #include "draw.h"
 #include "replay.h"
 #include "saveload.h"
@@ -70,7 +74,7 @@ void CouldNotLoad(const char *name)
 
 static SAMPLE *LoadSample(const char *name)
 {
-   SAMPLE *s = load_wav(name);
+   SAMPLE *s = load_wav(FindDataFile(name).c_str());
    if (!s)
       CouldNotLoad(name);
    return s;
@@ -87,7 +91,7 @@ static int CountBitmaps(const DATAFILE *d)
 
 static DATAFILE *LoadDatafile(const char *name, int min_bitmaps)
 {
-   DATAFILE *d = load_datafile(name);
+   DATAFILE *d = load_datafile(FindDataFile(name).c_str());
    if (!d || CountBitmaps(d) < min_bitmaps)
       CouldNotLoad(name);
    return d;
@@ -97,27 +101,30 @@ static DATAFILE *LoadDatafile(const char *name, int min_bitmaps)
 // order; any file missing or unusable ends the game before it is played.
 void LoadAssets()
 {
-   song = load_midi("jingel.mid");
-   if (!song)
-      CouldNotLoad("jingel.mid");
-   fires = LoadSample("fires.wav");
-   hit = LoadSample("hit.wav");
-   dies = LoadSample("dies.wav");
-   jumps = LoadSample("jumps.wav");
-   congrats = LoadSample("congrats.wav");
-   aou = LoadSample("aou.wav");
-   omgdied = LoadSample("omgdied.wav");
+   // A silent game loads no sound at all: its samples stay null.
+   if (!options.silent) {
+      song = load_midi(FindDataFile("jingel.mid").c_str());
+      if (!song)
+         CouldNotLoad("jingel.mid");
+      fires = LoadSample("fires.wav");
+      hit = LoadSample("hit.wav");
+      dies = LoadSample("dies.wav");
+      jumps = LoadSample("jumps.wav");
+      congrats = LoadSample("congrats.wav");
+      aou = LoadSample("aou.wav");
+      omgdied = LoadSample("omgdied.wav");
+   }
 
    buffer = create_bitmap(kScreenW, kScreenH);
    clear_bitmap(buffer);
-   border = load_bitmap("border.bmp", nullptr);
+   border = load_bitmap(FindDataFile("border.bmp").c_str(), nullptr);
    if (!border)
       CouldNotLoad("border.bmp");
 
    tiles = LoadDatafile("tiles.dat", 1);
    tilecount = CountBitmaps(tiles);
    PrepareTiles();
-   pal = load_datafile("pal.dat");
+   pal = load_datafile(FindDataFile("pal.dat").c_str());
    if (!pal || pal[0].type != DAT_PALETTE)
       CouldNotLoad("pal.dat");
    pwalk = LoadDatafile("pwalk.dat", kWalkFrames);
@@ -126,23 +133,47 @@ void LoadAssets()
    set_palette(static_cast<RGB *>(pal[0].dat));
 }
 
+// Allegro looks for the MIDI patch set beside the executable and in its own
+// folders only; show it the one found with the other data, unless the
+// player's allegro.cfg names a patch set of its own.
+static void ShowAllegroThePatches()
+{
+   if (get_config_string("sound", "patches", nullptr))
+      return;
+   std::string path = FindDataFile("patches.dat");
+   if (path.find('/') == std::string::npos) {
+      char cwd[1024];
+      if (!getcwd(cwd, sizeof cwd) || !exists(path.c_str()))
+         return;
+      path = std::string(cwd) + "/" + path;
+   }
+   std::string config = "[sound]\npatches = " + path + "\n";
+   override_config_data(config.c_str(), config.size());
+}
+
 void InitAll()
 {
+   NameWindow();
    // Without a display Allegro cannot start, and its keyboard would then crash.
    if (allegro_init() != 0)
       Fail("Could not start Allegro: no display");
    install_keyboard();
    install_timer();
-   if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, kScreenW, kScreenH, 0, 0) != 0)
+   if (!OpenWindow())
       Fail("Could not set GFX mode");
-   if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) < 0)
-      Fail("Sorry, cannot initilize sound");
+   if (!options.silent) {
+      ShowAllegroThePatches();
+      if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) < 0)
+         Fail("Sorry, cannot initilize sound");
+   }
    LoadAssets();
    currentlevel = kFirstLevel;
 }
 
 void PlaySound(SAMPLE *sample)
 {
+   if (!sample)
+      return;
    play_sample(sample, kSampleVolume, kSamplePan, kSampleFreq, 0);
 }
 
@@ -238,6 +269,9 @@ int main(int argc, char **argv)
    case OPTIONS_HELP:
       PrintGameUsage(stdout);
       return 0;
+   case OPTIONS_VERSION:
+      PrintGameVersion(stdout);
+      return 0;
    case OPTIONS_BAD:
       fprintf(stderr, "game: %s\n", error);
       PrintGameUsage(stderr);
@@ -257,8 +291,10 @@ int main(int argc, char **argv)
    InitAll();
    InstallCloseButton();
    StartPlay();
-   play_midi(song, TRUE);
-   set_volume(kDigiVolume, kMidiVolume);
+   if (!options.silent) {
+      play_midi(song, TRUE);
+      set_volume(kDigiVolume, kMidiVolume);
+   }
 
    long passes = 0;
    for (;;) {

@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <allegro.h>
+
 // One entry per option: its name, the name of its value (null: none), its
 // line of usage, and what it sets. A new option is one more entry here.
 struct OptionSpec {
@@ -54,6 +56,32 @@ static bool SetDemo(GameOptions *o, const char *)
    return true;
 }
 
+static bool SetVersion(GameOptions *o, const char *)
+{
+   o->version = true;
+   return true;
+}
+
+static bool SetScale(GameOptions *o, const char *value)
+{
+   if (value[0] < '1' || value[0] > '0' + kMaxScale || value[1] != '\0')
+      return false;
+   o->scale = value[0] - '0';
+   return true;
+}
+
+static bool SetFullscreen(GameOptions *o, const char *)
+{
+   o->fullscreen = true;
+   return true;
+}
+
+static bool SetSilent(GameOptions *o, const char *)
+{
+   o->silent = true;
+   return true;
+}
+
 static const OptionSpec kOptions[] = {
    {"--help", nullptr, "print this help and stop", SetHelp},
    {"--fast", nullptr, "no rest between frames: run as fast as the machine can", SetFast},
@@ -61,6 +89,10 @@ static const OptionSpec kOptions[] = {
    {"--record", "FILE", "write the keys of every frame to FILE", SetRecord},
    {"--replay", "FILE", "play the keys recorded in FILE; Escape ends it", SetReplay},
    {"--demo", nullptr, "show the levels played through; Escape ends it", SetDemo},
+   {"--version", nullptr, "print the version and stop", SetVersion},
+   {"--scale", "N", "a window N times 320 x 240 (N from 1 to 4)", SetScale},
+   {"--fullscreen", nullptr, "fill the screen at the largest whole scale", SetFullscreen},
+   {"--no-sound", nullptr, "play without sound: for machines with no sound device", SetSilent},
 };
 
 static const char *const kKeys[] = {
@@ -117,14 +149,17 @@ OptionsResult ParseGameOptions(int argc, char **argv, GameOptions *out, const ch
       return Bad("only one of these at a time", "--record, --replay, --demo");
    if (out->demo && out->mapfile)
       return Bad("the demo plays the shipped levels, not", out->mapfile);
-   return out->help ? OPTIONS_HELP : OPTIONS_PLAY;
+   if (out->help)
+      return OPTIONS_HELP;
+   return out->version ? OPTIONS_VERSION : OPTIONS_PLAY;
 }
 
 void PrintGameUsage(FILE *to)
 {
    fprintf(to, "Usage: game [OPTION]... [FILE]\n"
-               "Plays the levels map2.dat to map5.dat in turn, or the map FILE alone,\n"
-               "from the current folder.\n\nOptions:\n");
+               "Plays the levels map2.dat to map5.dat in turn, or the map FILE alone.\n"
+               "Data are read from the current folder, else the program's folder,\n"
+               "else the installed data folder.\n\nOptions:\n");
    for (const OptionSpec &spec : kOptions) {
       char left[32];
       snprintf(left, sizeof left, "%s%s%s", spec.name, spec.value ? " " : "",
@@ -134,4 +169,10 @@ void PrintGameUsage(FILE *to)
    fprintf(to, "\nKeys:\n");
    for (const char *line : kKeys)
       fprintf(to, "  %s\n", line);
+}
+
+void PrintGameVersion(FILE *to)
+{
+   fprintf(to, "Kelwyrm %s, the side-scrolling platform game\n"
+               "Built with Allegro %s\n", KELWYRM_VERSION, ALLEGRO_VERSION_STR);
 }

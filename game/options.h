@@ -14,11 +14,18 @@ struct GameOptions {
    const char *record = nullptr;    // write the keys of every pass to this file
    const char *replay = nullptr;    // play the keys of this file instead of the keyboard's
    bool demo = false;               // play the shipped levels from the build's replay
+   bool version = false;            // print the version and stop
+   int scale = 1;                   // the window is this many times 320 x 240
+   bool fullscreen = false;         // the whole screen, at the largest whole scale
+   bool silent = false;             // no sound system, no samples, no music
 };
+
+constexpr int kMaxScale = 4;
 
 enum OptionsResult {
    OPTIONS_PLAY,    // go on and play
    OPTIONS_HELP,    // --help: the usage goes to stdout, status 0
+   OPTIONS_VERSION, // --version: the version goes to stdout, status 0
    OPTIONS_BAD      // the usage goes to stderr, status 2
 };
 
@@ -26,5 +33,6 @@ enum OptionsResult {
 OptionsResult ParseGameOptions(int argc, char **argv, GameOptions *out, const char **error);
 
 void PrintGameUsage(FILE *to);
+void PrintGameVersion(FILE *to);
 
 #endif

@@ -214,7 +214,7 @@ void Player::CheckForVictory()
 
 static void SaveScreenshot()
 {
-   save_bmp("screenshot.bmp", screen, static_cast<RGB *>(pal[0].dat));
+   save_bmp("screenshot.bmp", ShownFrame(), static_cast<RGB *>(pal[0].dat));
 }
 
 void UpdatePlayer()

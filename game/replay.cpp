@@ -7,8 +7,8 @@
 #include <cstring>
 #include <zlib.h>
 
+#include "datafolder.h"
 #include "main.h"
-#include "window.h"
 
 static const char kVersionLine[] = "kelwyrm replay 1";
 static const char kKeyLetters[] = "RLJCF";      // bit i of a pass is letter i
@@ -49,6 +49,13 @@ static std::string BaseName(const std::string &path)
 static std::string CurrentMap()
 {
    return singlemap.empty() ? level[currentlevel] : singlemap;
+}
+
+// Where LoadMap reads a map: the player's own file as given, a level of the
+// level order from the game's data folders.
+static std::string MapPath(const std::string &name, bool single)
+{
+   return single ? name : FindDataFile(name.c_str());
 }
 
 bool FileChecksum(const char *file, unsigned long &crc)
@@ -177,7 +184,7 @@ std::string CheckReplayMaps(const Replay &r, const char *single_map)
       if (BaseName(path) != r.maps[i].name)
          return "it was recorded on " + r.maps[i].name + ", not on " + path;
       unsigned long crc;
-      if (!FileChecksum(path.c_str(), crc))
+      if (!FileChecksum(MapPath(path, single_map != nullptr).c_str(), crc))
          return "cannot read the map " + path;
       if (crc != r.maps[i].crc)
          return "the map " + path + " has changed since it was recorded";
@@ -263,7 +270,7 @@ void StartReplay(const char *file, const char *single_map)
 
 void StartDemo(const char *file)
 {
-   StartReplay(file, nullptr);
+   StartReplay(FindDataFile(file).c_str(), nullptr);
    demo = true;
 }
 
@@ -310,7 +317,7 @@ void ReplayPassStart()
       unsigned long crc;
       std::string name = BaseName(passmap);
       if ((replay.maps.empty() || replay.maps.back().name != name) &&
-          FileChecksum(passmap.c_str(), crc))
+          FileChecksum(MapPath(passmap, !singlemap.empty()).c_str(), crc))
          replay.maps.push_back({name, crc});
       return;
    }
@@ -329,11 +336,11 @@ static void ScreenWait()
       f1seen = f1seen || key[KEY_F1];
       return;
    }
-   escseen = escseen || key[KEY_ESC] || CloseRequested();
+   escseen = escseen || key[KEY_ESC];
    bool shown = !demo || std::chrono::steady_clock::now() - passbegan >= kDemoScreenTime;
    WriteKeys(shown ? passkeys : passkeys & ~kReplayF1);
    if (escseen)
-      key[KEY_F1] = -1;             // Escape or the close button end a replay, on a screen too
+      key[KEY_F1] = -1;             // Escape ends a replay, on a screen too
 }
 
 // The game links with --wrap=rest: every rest of the game comes here.

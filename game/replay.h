@@ -17,6 +17,8 @@
 // shows it and polls the keyboard while it waits, so F1 counts as down in a
 // pass when it was down at its start or was seen by such a wait: that pass's
 // F1 is what ended the screen, and a replay ends it in the same pass.
+// "finished MAP at pass N" counts the passes since the level began (a death's
+// reload of the same map does not start the count again).
 
 #include <string>
 #include <vector>

@@ -1,13 +1,16 @@
 #include "main.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
+#include "datafolder.h"
 #include "drawing.h"
 #include "edit.h"
 #include "enemy.h"
 #include "history.h"
 #include "idle.h"
+#include "options.h"
 #include "playtest.h"
 #include "saveload.h"
 #include "window.h"
@@ -79,7 +82,7 @@ static int CountObjects(const DATAFILE *d)
 
 static DATAFILE *LoadDatafile(const char *name, int *count)
 {
-   DATAFILE *d = load_datafile(name);
+   DATAFILE *d = load_datafile(FindDataFile(name).c_str());
    if (!d)
       StartupFailure("Could not load ", name);
    *count = CountObjects(d);
@@ -108,6 +111,7 @@ void LoadAssets()
 
 void InitAll()
 {
+   NameWindow();
    // Without a display Allegro cannot start, and its keyboard would crash.
    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0)
       StartupFailure("Could not start Allegro: ", allegro_error[0] ? allegro_error : "no display");
@@ -151,8 +155,25 @@ void HelpPass()
    BlitToScreen();
 }
 
-int main()
+int main(int argc, char **argv)
 {
+   EditorOptions options;
+   const char *error = nullptr;
+   switch (ParseEditorOptions(argc, argv, &options, &error)) {
+   case OPTIONS_HELP:
+      PrintEditorUsage(stdout);
+      return 0;
+   case OPTIONS_VERSION:
+      PrintEditorVersion(stdout);
+      return 0;
+   case OPTIONS_BAD:
+      fprintf(stderr, "mapeditor: %s\n", error);
+      PrintEditorUsage(stderr);
+      return 2;
+   case OPTIONS_EDIT:
+      break;
+   }
+
    InitAll();
    InstallCloseButton();
    while (!key[KEY_F10] && !CloseRequested()) {

@@ -1,21 +1,11 @@
 #include "window.h"
 
-#include <allegro.h>
+#include "windowicon.h"
 
-static volatile int close_requested = 0;
+// Drawn by the asset generator at build time.
+#include "kelwyrm-editor.xpm"
 
-// Runs on Allegro's background thread: only raise the flag.
-static void OnCloseButton()
+void NameWindow()
 {
-   close_requested = 1;
-}
-
-void InstallCloseButton()
-{
-   set_close_button_callback(OnCloseButton);
-}
-
-int CloseRequested()
-{
-   return close_requested;
+   SetWindowIcon(kelwyrm_editor_xpm, "kelwyrm-editor", "Kelwyrm-editor");
 }

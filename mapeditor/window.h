@@ -1,11 +1,11 @@
 #ifndef WINDOW_H
 #define WINDOW_H
 
-// The window's close button. Allegro reports it from its own thread; the
-// loops look at it once a pass and end as F10 would.
-void InstallCloseButton();
+// The editor's window: its icon and class, set before Allegro opens it. Its
+// close button is answered as F10.
 
-// Nonzero once the close button has been pressed.
-int CloseRequested();
+#include "closebutton.h"
+
+void NameWindow();
 
 #endif

@@ -10,14 +10,17 @@ cd "$(dirname "$0")/.."
 # Building compiles the unit tests and benchmarks too, so their libraries are
 # part of the build; the asset generator needs the sound font, libpng, and
 # faketime so that the patch set records a fixed date; levelc reads Tiled
-# maps with pugixml and zlib.
+# maps with pugixml and zlib; CPack's Debian package asks dpkg-shlibdeps and
+# file for its dependencies.
 BUILD_PACKAGES="cmake make g++ pkg-config python3 libgtest-dev libbenchmark-dev
   liballegro4-dev libloadpng4-dev libpng-dev libsndfile1-dev libsmf-dev
-  timgm6mb-soundfont faketime libpugixml-dev zlib1g-dev"
+  timgm6mb-soundfont faketime libpugixml-dev zlib1g-dev dpkg-dev file"
 # Only the tests run these: the sanitizer build, the outside tools that check
-# our files (Tiled, and zstd to make a layer Tiled keeps but we refuse), and
-# the private X servers of the real-window tests.
-TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-utils tiled zstd"
+# our files (Tiled, and zstd to make a layer Tiled keeps but we refuse;
+# desktop-file-validate for the menu entries), and the private X servers of
+# the real-window tests.
+TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-utils tiled zstd
+  desktop-file-utils"
 
 packages=$BUILD_PACKAGES
 [ "${1:-}" = "--test" ] && packages="$packages $TEST_PACKAGES"

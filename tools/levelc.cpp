@@ -79,13 +79,17 @@ static int Compile(const char *in, const char *out)
    return 0;
 }
 
-static int Decompile(const char *in, const char *out)
+static bool ReadMap(const char *in)
 {
    MapFileResult result = ReadMapFile(in, level);
-   if (result != MAPFILE_OK) {
+   if (result != MAPFILE_OK)
       fprintf(stderr, "%s: %s\n", in, MapFileMessage(result));
-      return 1;
-   }
+   return result == MAPFILE_OK;
+}
+
+// The level in memory as text, titled with the name of the file it came from.
+static int WriteLevelText(const char *in, const char *out)
+{
    const char *base = strrchr(in, '/');
    std::string title = std::string("Level decompiled from ") + (base ? base + 1 : in);
    if (!WriteText(out, FormatLevelSource(level, title))) {
@@ -93,6 +97,11 @@ static int Decompile(const char *in, const char *out)
       return 1;
    }
    return 0;
+}
+
+static int Decompile(const char *in, const char *out)
+{
+   return ReadMap(in) ? WriteLevelText(in, out) : 1;
 }
 
 static bool IsTmx(const char *filename)
@@ -139,27 +148,13 @@ static int CompileTmx(const char *in, const char *out)
 
 static int DecompileTmx(const char *in, const char *out)
 {
-   if (!ReadTmx(in))
-      return 1;
-   // The title is a comment line, so the name keeps only plain printable characters.
-   std::string title = "Level decompiled from ";
-   const char *base = strrchr(in, '/');
-   for (const char *c = base ? base + 1 : in; *c; c++)
-      title += (*c >= ' ' && *c <= '~') ? *c : '?';
-   if (!WriteText(out, FormatLevelSource(level, title))) {
-      fprintf(stderr, "%s: cannot write the file: %s\n", out, strerror(errno));
-      return 1;
-   }
-   return 0;
+   return ReadTmx(in) ? WriteLevelText(in, out) : 1;
 }
 
 static int ExportTmx(const char *in, const char *out)
 {
-   MapFileResult result = ReadMapFile(in, level);
-   if (result != MAPFILE_OK) {
-      fprintf(stderr, "%s: %s\n", in, MapFileMessage(result));
+   if (!ReadMap(in))
       return 1;
-   }
    TilesetCounts counts;
    std::string error, text;
    if (!ReadTilesetCounts(FolderOf(out), &counts, &error)) {

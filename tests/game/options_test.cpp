@@ -1,11 +1,21 @@
-// A map file named on the command line, played alone. (The parsing is
-// checked on the real program by a CTest of its command line.)
+// The command line: a map file played alone, and the window and sound
+// options. (The rest of the parsing is checked on the real program by a CTest.)
 
 #include "game_test.h"
 
 #include "draw.h"
 
+#include <vector>
+
 namespace {
+
+OptionsResult Parse(std::vector<const char *> args, GameOptions *o)
+{
+   args.insert(args.begin(), "game");
+   const char *error = nullptr;
+   return ParseGameOptions(static_cast<int>(args.size()), const_cast<char **>(args.data()), o,
+                           &error);
+}
 
 using OneMapTest = GameTest;
 
@@ -46,6 +56,55 @@ TEST_F(OneMapTest, PlaysTheNamedFileAloneRestartsItAndEndsAfterItsExit)
    EXPECT_EQ(map[kItemLayer][0][0], 42);
    int green = makecol(128, 255, 128);
    EXPECT_GT(CountColour(screen, 0, 100, 319, 117, green), 0);   // the screen was shown
+}
+
+TEST(GameOptionsTest, WindowAndSoundOptionsAreReadAndBadScalesRefused)
+{
+   GameOptions o;
+   EXPECT_EQ(o.scale, 1);
+   EXPECT_FALSE(o.fullscreen || o.silent || o.version);
+   EXPECT_EQ(Parse({"--scale", "4", "--fullscreen", "--no-sound"}, &o), OPTIONS_PLAY);
+   EXPECT_EQ(o.scale, 4);
+   EXPECT_TRUE(o.fullscreen && o.silent);
+
+   GameOptions v;
+   EXPECT_EQ(Parse({"--version"}, &v), OPTIONS_VERSION);
+   for (const char *bad : {"0", "5", "2x", "", "-1"}) {
+      GameOptions b;
+      EXPECT_EQ(Parse({"--scale", bad}, &b), OPTIONS_BAD) << bad;
+   }
+   GameOptions m;
+   EXPECT_EQ(Parse({"--scale"}, &m), OPTIONS_BAD);
+}
+
+using SilentGameTest = GameTest;
+
+// A silent game needs no sound file at all and plays nothing.
+TEST_F(SilentGameTest, LoadsNoSampleOrTuneAndPlaysNothing)
+{
+   std::string run = RunDir();
+   EnterTempDir();
+   for (const char *name : {"tiles.dat", "pal.dat", "pwalk.dat", "enemy.dat", "border.bmp"})
+      ASSERT_EQ(system(("cp " + run + "/" + name + " .").c_str()), 0);
+   SAMPLE **sounds[] = {&fires, &hit, &dies, &jumps, &congrats, &aou, &omgdied};
+   SAMPLE *kept[7];
+   MIDI *tune = song;
+   for (int i = 0; i < 7; i++)
+      kept[i] = *sounds[i], *sounds[i] = nullptr;
+   song = nullptr;
+
+   options.silent = true;
+   LoadAssets();
+   EXPECT_EQ(song, nullptr);
+   for (SAMPLE **s : sounds)
+      EXPECT_EQ(*s, nullptr);
+   PlaySound(jumps);
+   Pl.Fire();
+   EXPECT_TRUE(played.empty());
+
+   song = tune;
+   for (int i = 0; i < 7; i++)
+      *sounds[i] = kept[i];
 }
 
 }  // namespace

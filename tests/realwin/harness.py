@@ -13,8 +13,9 @@ Everything the session starts (Xvfb, the program, the xmessage boxes that
 allegro_message opens) is killed when the `with` block ends, also when a test
 fails; the processes also die with the test process itself.
 
-Only the standard library is used, plus Xvfb, xdotool, ImageMagick's
-`import` and Allegro's `pack` tool.
+Only the standard library is used, plus Xvfb, xdotool, xprop, ImageMagick's
+`import`, Allegro's `pack` tool and libX11 (through ctypes, to read a
+window's icon).
 """
 
 import collections
@@ -207,6 +208,15 @@ class Image:
             raise ValueError("pictures of different sizes")
         a, b = self.rgb, other.rgb
         return sum(1 for i in range(0, len(a), 3) if a[i:i + 3] != b[i:i + 3])
+
+    def scaled(self, n):
+        """The picture n times bigger, each pixel an n x n square."""
+        out = bytearray()
+        for y in range(self.height):
+            row = self.rgb[y * self.width * 3:(y + 1) * self.width * 3]
+            wide = b"".join(row[x * 3:x * 3 + 3] * n for x in range(self.width))
+            out += wide * n
+        return Image(self.width * n, self.height * n, out)
 
     def __eq__(self, other):
         return isinstance(other, Image) and (self.width, self.height, self.rgb) == (
@@ -505,6 +515,80 @@ def _start_time(pid):
     return fields[19] if fields else None
 
 
+class _WMHints(ctypes.Structure):
+    _fields_ = [("flags", ctypes.c_long), ("input", ctypes.c_int),
+                ("initial_state", ctypes.c_int), ("icon_pixmap", ctypes.c_ulong),
+                ("icon_window", ctypes.c_ulong), ("icon_x", ctypes.c_int),
+                ("icon_y", ctypes.c_int), ("icon_mask", ctypes.c_ulong),
+                ("window_group", ctypes.c_ulong)]
+
+
+_ICON_PIXMAP_HINT = 1 << 2
+_ICON_MASK_HINT = 1 << 5
+_ZPIXMAP = 2
+
+
+def read_wm_icon(display, window):
+    """Reads the icon pixmap and mask named by a window's WM_HINTS through
+    Xlib: ({(x, y): (r, g, b)} of the pixels the mask lets through, (w, h))."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XGetWMHints.restype = ctypes.POINTER(_WMHints)
+    x11.XGetImage.restype = ctypes.c_void_p
+    dpy = ctypes.c_void_p(x11.XOpenDisplay(display.encode()))
+    if not dpy:
+        raise HarnessError("cannot open display %s" % display)
+    try:
+        hints = x11.XGetWMHints(dpy, ctypes.c_ulong(window))
+        if not hints or not hints.contents.flags & _ICON_PIXMAP_HINT:
+            raise HarnessError("window %d has no icon pixmap in WM_HINTS" % window)
+        h = hints.contents
+        pixmap, mask = h.icon_pixmap, h.icon_mask if h.flags & _ICON_MASK_HINT else 0
+        # root (a Window), x, y, width, height, border, depth
+        geometry = [ctypes.c_ulong()] + [ctypes.c_int() for _ in range(2)] + [
+            ctypes.c_uint() for _ in range(4)]
+        x11.XGetGeometry(dpy, ctypes.c_ulong(pixmap), *[ctypes.byref(v) for v in geometry])
+        w, h = geometry[3].value, geometry[4].value
+
+        def pixels(drawable):
+            img = ctypes.c_void_p(x11.XGetImage(dpy, ctypes.c_ulong(drawable), 0, 0, w, h,
+                                                ctypes.c_ulong(0xFFFFFFFF), _ZPIXMAP))
+            values = {(x, y): x11.XGetPixel(img, x, y) & 0xFFFFFF
+                      for y in range(h) for x in range(w)}
+            x11.XDestroyImage(img)
+            return values
+
+        colour = pixels(pixmap)
+        shown = pixels(mask) if mask else {at: 1 for at in colour}
+        return {at: (v >> 16, (v >> 8) & 255, v & 255) for at, v in colour.items()
+                if shown[at]}, (w, h)
+    finally:
+        x11.XCloseDisplay(dpy)
+
+
+def read_xpm(path):
+    """The pixels of an XPM file written as C source: ({(x, y): (r, g, b)}
+    of the pixels that are not "None", (w, h))."""
+    strings = []
+    for line in Path(path).read_text().splitlines():
+        line = line.strip()
+        if line.startswith('"'):
+            strings.append(line[1:line.rindex('"')])
+    w, h, ncolours, cpp = (int(v) for v in strings[0].split()[:4])
+    colours = {}
+    for entry in strings[1:1 + ncolours]:
+        code, value = entry[:cpp], entry[cpp:].split()[-1]
+        colours[code] = None if value == "None" else tuple(
+            int(value[i:i + 2], 16) for i in (1, 3, 5))
+    icon = {}
+    for y, row in enumerate(strings[1 + ncolours:1 + ncolours + h]):
+        for x in range(w):
+            c = colours[row[x * cpp:(x + 1) * cpp]]
+            if c is not None:
+                icon[(x, y)] = c
+    return icon, (w, h)
+
+
 class Message:
     """An xmessage box opened by allegro_message."""
 
@@ -552,13 +636,17 @@ class Session:
     source      the run folder to copy (default: the build's)
     args        command-line arguments for the program
     env         extra environment variables for the program
+    in_place    run `program` (a path) from where it is, copying nothing:
+                it starts in the session's empty folder, away from its data
     """
 
     def __init__(self, program, files=None, remove=(), allegro_cfg=None, audio=True,
-                 window="", source=None, screen="800x600x24", timeout=15, args=(), env=None):
+                 window="", source=None, screen="800x600x24", timeout=15, args=(), env=None,
+                 in_place=False):
         self.program = program
         self.extra_env = dict(env or {})
         self.args = [str(a) for a in args]
+        self.in_place = in_place
         self.files = dict(files or {})
         self.remove = list(remove)
         self.allegro_cfg = allegro_cfg
@@ -662,6 +750,14 @@ class Session:
                 sys.stderr.write("realwin: %s of %s:\n%s\n" % (name, self.program, tail))
 
     def _prepare_folder(self):
+        if self.in_place:
+            if self.allegro_cfg is not None or self.remove:
+                raise HarnessError("a program run in place gets no allegro.cfg and loses no file")
+            self.dir.mkdir()
+            self.exe = Path(self.program).resolve()
+            for name, content in self.files.items():
+                self.put_file(name, content)
+            return
         source = self.source if self.source is not None else run_dir()
         shutil.copytree(source, self.dir, symlinks=False)
         exe = Path(self.program)
@@ -865,6 +961,18 @@ class Session:
         values = dict(line.split("=", 1) for line in out.split())
         return int(values["WIDTH"]), int(values["HEIGHT"])
 
+    def wm_class(self):
+        """The (instance, class) strings of the window's WM_CLASS."""
+        out = subprocess.run(["xprop", "-id", str(self.window), "WM_CLASS"], env=self.env(),
+                             capture_output=True, text=True, timeout=_COMMAND_TIMEOUT).stdout
+        return tuple(part.strip().strip('"') for part in out.split("=", 1)[1].split(","))
+
+    def window_icon(self):
+        """The icon the window gives the window manager (the pixmap and mask
+        of its WM_HINTS), read back from the X server: a dict (x, y) ->
+        (r, g, b) of the pixels the mask shows, and the icon's size."""
+        return read_wm_icon(self.display, int(self.window))
+
     # ---- keyboard (xdotool key names: Left, Right, space, Control_L, Print,
     # ---- Escape, F1, Return, Home, End, Prior, Next, a, 1 ...)
 
@@ -924,9 +1032,11 @@ class Session:
 
     # ---- pictures
 
-    def capture(self, save_as=None):
-        """The window's picture as it is now; also written as PNG to `save_as`."""
-        r = subprocess.run(["import", "-silent", "-window", self.window, "-depth", "8", "ppm:-"],
+    def capture(self, save_as=None, root=False):
+        """The window's picture as it is now (the whole screen with
+        root=True); also written as PNG to `save_as`."""
+        r = subprocess.run(["import", "-silent", "-window", "root" if root else self.window,
+                            "-depth", "8", "ppm:-"],
                            env=self.env(), capture_output=True, timeout=_COMMAND_TIMEOUT)
         if r.returncode != 0:
             raise HarnessError("import failed: %s" % r.stderr.decode(errors="replace"))
@@ -935,13 +1045,13 @@ class Session:
             img.save_png(save_as)
         return img
 
-    def capture_until(self, seen, timeout=10, every=2):
+    def capture_until(self, seen, timeout=10, every=2, root=False):
         """Captures every `every` passes until `seen(image)` is true; gives
         that image. Waiting for a picture instead of a fixed number of passes
         keeps a test steady on a busy machine."""
         deadline = time.time() + timeout
         while True:
-            img = self.capture()
+            img = self.capture(root=root)
             if seen(img):
                 return img
             if time.time() > deadline:

@@ -1,0 +1,56 @@
+#include "options.h"
+
+#include <cstring>
+
+#include <allegro.h>
+
+// One entry per option, as in the game: its name, its line of usage and the
+// flag it sets.
+struct OptionSpec {
+   const char *name;
+   const char *help;
+   bool EditorOptions::*flag;
+};
+
+static const OptionSpec kOptions[] = {
+   {"--help", "print this help and stop", &EditorOptions::help},
+   {"--version", "print the version and stop", &EditorOptions::version},
+};
+
+// The reason for the last OPTIONS_BAD, with the argument it is about.
+static char error_text[128];
+
+OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, const char **error)
+{
+   *error = error_text;
+   for (int i = 1; i < argc; i++) {
+      const OptionSpec *spec = nullptr;
+      for (const OptionSpec &s : kOptions)
+         if (strcmp(s.name, argv[i]) == 0)
+            spec = &s;
+      if (!spec) {
+         snprintf(error_text, sizeof error_text, "%s: %s",
+                  argv[i][0] == '-' ? "unknown option" : "no file is taken", argv[i]);
+         return OPTIONS_BAD;
+      }
+      out->*(spec->flag) = true;
+   }
+   if (out->help)
+      return OPTIONS_HELP;
+   return out->version ? OPTIONS_VERSION : OPTIONS_EDIT;
+}
+
+void PrintEditorUsage(FILE *to)
+{
+   fprintf(to, "Usage: mapeditor [OPTION]\n"
+               "Edits map1.dat in the current folder: F1 edit, F3 enemies, F5 save,\n"
+               "F8 load, F10 quit.\n\nOptions:\n");
+   for (const OptionSpec &spec : kOptions)
+      fprintf(to, "  %-14s %s\n", spec.name, spec.help);
+}
+
+void PrintEditorVersion(FILE *to)
+{
+   fprintf(to, "Kelwyrm %s, the map editor\n"
+               "Built with Allegro %s\n", KELWYRM_VERSION, ALLEGRO_VERSION_STR);
+}

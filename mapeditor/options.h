@@ -1,0 +1,27 @@
+#ifndef OPTIONS_H
+#define OPTIONS_H
+
+// The editor's command line, read once at start. With no argument it starts
+// as always; it takes no file (it always edits map1.dat).
+
+#include <cstdio>
+
+struct EditorOptions {
+   bool help = false;      // print the usage and stop
+   bool version = false;   // print the version and stop
+};
+
+enum OptionsResult {
+   OPTIONS_EDIT,      // go on and start the editor
+   OPTIONS_HELP,      // --help: the usage goes to stdout, status 0
+   OPTIONS_VERSION,   // --version: the version goes to stdout, status 0
+   OPTIONS_BAD        // the usage goes to stderr, status 2
+};
+
+// Fills `out` from argv[1..argc-1]. On OPTIONS_BAD, `error` names the fault.
+OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, const char **error);
+
+void PrintEditorUsage(FILE *to);
+void PrintEditorVersion(FILE *to);
+
+#endif
