@@ -1,9 +1,9 @@
 #include "replay.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <zlib.h>
 
