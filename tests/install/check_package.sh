@@ -24,7 +24,7 @@ dpkg-deb -c "$deb" | awk '{print $6}' | sed 's,^\./,/,; s,/$,,' | sort >"$tmp/li
 want="/usr/bin/kelwyrm /usr/bin/kelwyrm-editor
   /usr/share/applications/kelwyrm.desktop /usr/share/applications/kelwyrm-editor.desktop"
 for f in pal.dat tiles.dat pwalk.dat enemy.dat border.bmp jingel.mid patches.dat fires.wav hit.wav \
-         dies.wav jumps.wav congrats.wav aou.wav omgdied.wav map2.dat map3.dat map4.dat map5.dat; do
+         dies.wav jumps.wav congrats.wav aou.wav omgdied.wav map2.dat map3.dat map4.dat map5.dat demo.replay; do
   want="$want /usr/share/kelwyrm/$f"
 done
 for s in 16 32 48 64 128 256; do
