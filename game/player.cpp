@@ -2,6 +2,7 @@
 
 #include "draw.h"
 #include "main.h"
+#include "replay.h"
 #include "saveload.h"
 #include "window.h"
 
@@ -138,8 +139,10 @@ void Player::Draw()
 // closed window ends the wait too, and the frame loop then ends.
 static void WaitForF1()
 {
-   while (!key[KEY_F1] && !CloseRequested())
+   while (!key[KEY_F1] && !CloseRequested()) {
       rest(kPollRestMs);
+      ReplayScreenWait();
+   }
 }
 
 void Player::Fire()

@@ -327,10 +327,10 @@ void ReplayPassStart()
    WriteKeys(demo ? passkeys & ~kReplayF1 : passkeys);
 }
 
-// Inside a pass the game rests only while a death or level-complete screen
-// waits for F1; the keyboard is polled there, as the wait needs.
-static void ScreenWait()
+void ReplayScreenWait()
 {
+   if (mode == MODE_OFF || !inpass)
+      return;
    poll_keyboard();
    if (mode == MODE_RECORD) {
       f1seen = f1seen || key[KEY_F1];
@@ -341,15 +341,6 @@ static void ScreenWait()
    WriteKeys(shown ? passkeys : passkeys & ~kReplayF1);
    if (escseen)
       key[KEY_F1] = -1;             // Escape ends a replay, on a screen too
-}
-
-// The game links with --wrap=rest: every rest of the game comes here.
-extern "C" void __real_rest(unsigned int ms);
-extern "C" void __wrap_rest(unsigned int ms)
-{
-   __real_rest(ms);
-   if (mode != MODE_OFF && inpass)
-      ScreenWait();
 }
 
 void ReplayPassEnd()

@@ -68,6 +68,10 @@ void EndReplay();
 // Around each pass of the frame loop. The start comes before the Escape test.
 void ReplayPassStart();
 void ReplayPassEnd();
+// Called by a death or level-complete screen each time it rests while it
+// waits for F1: a recording notes F1 there, a replay ends the screen at the
+// recorded pass. Nothing happens without either.
+void ReplayScreenWait();
 // A replay that has played its last pass.
 bool ReplayRunOut();
 
