@@ -59,6 +59,14 @@ static bool WriteText(const char *filename, const std::string &text)
    return true;
 }
 
+static int WriteMap(const char *out)
+{
+   MapFileResult result = WriteMapFile(out, level);
+   if (result != MAPFILE_OK)
+      fprintf(stderr, "%s: %s\n", out, MapFileMessage(result));
+   return result == MAPFILE_OK ? 0 : 1;
+}
+
 static int Compile(const char *in, const char *out)
 {
    std::string text;
@@ -71,12 +79,7 @@ static int Compile(const char *in, const char *out)
       fprintf(stderr, "%s:%d:%d: %s\n", in, error.line, error.column, error.message.c_str());
       return 1;
    }
-   MapFileResult result = WriteMapFile(out, level);
-   if (result != MAPFILE_OK) {
-      fprintf(stderr, "%s: %s\n", out, MapFileMessage(result));
-      return 1;
-   }
-   return 0;
+   return WriteMap(out);
 }
 
 static bool ReadMap(const char *in)
@@ -138,12 +141,7 @@ static int CompileTmx(const char *in, const char *out)
 {
    if (!ReadTmx(in))
       return 1;
-   MapFileResult result = WriteMapFile(out, level);
-   if (result != MAPFILE_OK) {
-      fprintf(stderr, "%s: %s\n", out, MapFileMessage(result));
-      return 1;
-   }
-   return 0;
+   return WriteMap(out);
 }
 
 static int DecompileTmx(const char *in, const char *out)
