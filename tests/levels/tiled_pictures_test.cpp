@@ -37,9 +37,10 @@ TEST_F(TiledPicturesTest, EveryCellOfEveryShippedLevelShowsThePictureOfItsValue)
    DATAFILE *pal = load_datafile((RunDir() + "/pal.dat").c_str());
    ASSERT_TRUE(tiles && enemies && pal);
    std::string dir = EnterTempDir();
-   // Qt's settings and runtime files stay in the test's folder.
-   std::string tiled = "env HOME=" + dir + " XDG_CONFIG_HOME=" + dir + " XDG_DATA_HOME=" + dir +
-                       " XDG_CACHE_HOME=" + dir + " XDG_RUNTIME_DIR=" + dir + " QT_QPA_PLATFORM=offscreen ";
+   // Qt's settings, runtime and lock files stay in the test's folder.
+   std::string tiled = "env HOME=" + dir + " TMPDIR=" + dir + " XDG_CONFIG_HOME=" + dir +
+                       " XDG_DATA_HOME=" + dir + " XDG_CACHE_HOME=" + dir + " XDG_RUNTIME_DIR=" + dir +
+                       " QT_QPA_PLATFORM=offscreen ";
    for (int n = 2; n <= 5; n++) {
       std::string name = "map" + std::to_string(n);
       ASSERT_EQ(ReadMapFile((RunDir() + "/" + name + ".dat").c_str(), level), MAPFILE_OK);

@@ -23,8 +23,9 @@ COLS, ROWS = 200, 50
 
 
 def tiled(home, *args):
-    """Runs Tiled headless, its settings and runtime files kept in `home`."""
-    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=str(home))
+    """Runs Tiled headless, its settings, runtime files and single-instance
+    lock file kept in `home`."""
+    env = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=str(home), TMPDIR=str(home))
     for name in ["CONFIG", "DATA", "CACHE", "RUNTIME"]:
         env["XDG_%s_%s" % (name, "DIR" if name == "RUNTIME" else "HOME")] = str(home)
     subprocess.run(["tiled", *map(str, args)], env=env, check=True, stderr=subprocess.DEVNULL)
