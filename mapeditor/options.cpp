@@ -44,7 +44,8 @@ void PrintEditorUsage(FILE *to)
 {
    fprintf(to, "Usage: mapeditor [OPTION]\n"
                "Edits map1.dat in the current folder: F1 edit, F3 enemies, F5 save,\n"
-               "F8 load, F10 quit.\n\nOptions:\n");
+               "F8 load, F10 quit; F6 plays the map in the game, Ctrl+Z undoes and\n"
+               "Ctrl+Y redoes.\n\nOptions:\n");
    for (const OptionSpec &spec : kOptions)
       fprintf(to, "  %-14s %s\n", spec.name, spec.help);
 }
