@@ -8,7 +8,7 @@
 
 // One entry per option: its name, the name of its value (null: none), its
 // line of usage, and what it sets. A new option is one more entry here.
-struct OptionSpec {
+struct OptionEntry {
    const char *name;
    const char *value;
    const char *help;
@@ -82,7 +82,7 @@ static bool SetSilent(GameOptions *o, const char *)
    return true;
 }
 
-static const OptionSpec kOptions[] = {
+static const OptionEntry kOptions[] = {
    {"--help", nullptr, "print this help and stop", SetHelp},
    {"--fast", nullptr, "no rest between frames: run as fast as the machine can", SetFast},
    {"--frames", "N", "end with status 0 after N frames", SetFrames},
@@ -113,11 +113,11 @@ static OptionsResult Bad(const char *why, const char *arg)
    return OPTIONS_BAD;
 }
 
-static const OptionSpec *FindOption(const char *name)
+static const OptionEntry *FindOption(const char *name)
 {
-   for (const OptionSpec &spec : kOptions)
-      if (strcmp(spec.name, name) == 0)
-         return &spec;
+   for (const OptionEntry &entry : kOptions)
+      if (strcmp(entry.name, name) == 0)
+         return &entry;
    return nullptr;
 }
 
@@ -133,16 +133,16 @@ OptionsResult ParseGameOptions(int argc, char **argv, GameOptions *out, const ch
          out->mapfile = arg;
          continue;
       }
-      const OptionSpec *spec = FindOption(arg);
-      if (!spec)
+      const OptionEntry *entry = FindOption(arg);
+      if (!entry)
          return Bad("unknown option", arg);
       const char *value = nullptr;
-      if (spec->value) {
+      if (entry->value) {
          if (i + 1 >= argc)
             return Bad("missing value for", arg);
          value = argv[++i];
       }
-      if (!spec->apply(out, value))
+      if (!entry->apply(out, value))
          return Bad("bad value for", arg);
    }
    if ((out->record != nullptr) + (out->replay != nullptr) + out->demo > 1)
@@ -160,11 +160,11 @@ void PrintGameUsage(FILE *to)
                "Plays the levels map2.dat to map5.dat in turn, or the map FILE alone.\n"
                "Data are read from the current folder, else the program's folder,\n"
                "else the installed data folder.\n\nOptions:\n");
-   for (const OptionSpec &spec : kOptions) {
+   for (const OptionEntry &entry : kOptions) {
       char left[32];
-      snprintf(left, sizeof left, "%s%s%s", spec.name, spec.value ? " " : "",
-               spec.value ? spec.value : "");
-      fprintf(to, "  %-14s %s\n", left, spec.help);
+      snprintf(left, sizeof left, "%s%s%s", entry.name, entry.value ? " " : "",
+               entry.value ? entry.value : "");
+      fprintf(to, "  %-14s %s\n", left, entry.help);
    }
    fprintf(to, "\nKeys:\n");
    for (const char *line : kKeys)

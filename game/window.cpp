@@ -8,7 +8,7 @@
 // Drawn by the asset generator at build time.
 #include "kelwyrm.xpm"
 
-// Scaled windows keep a copy of the frame shown, at its designed size: that
+// Scaled windows keep a copy of the frame shown, at 320 x 240: that
 // is what Print Screen saves. Null at scale 1, where the screen is the frame.
 static BITMAP *shown = nullptr;
 static int scale = 1;

@@ -1,7 +1,7 @@
 #ifndef WINDOW_H
 #define WINDOW_H
 
-// The game's window: its icon and class, its size (the designed 320 x 240,
+// The game's window: its icon and class, its size (320 x 240,
 // a whole multiple of it, or the whole screen) and how a frame reaches it.
 // Its close button is answered as Escape.
 

@@ -6,13 +6,13 @@
 
 // One entry per option, as in the game: its name, its line of usage and the
 // flag it sets.
-struct OptionSpec {
+struct OptionEntry {
    const char *name;
    const char *help;
    bool EditorOptions::*flag;
 };
 
-static const OptionSpec kOptions[] = {
+static const OptionEntry kOptions[] = {
    {"--help", "print this help and stop", &EditorOptions::help},
    {"--version", "print the version and stop", &EditorOptions::version},
 };
@@ -24,16 +24,16 @@ OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, cons
 {
    *error = error_text;
    for (int i = 1; i < argc; i++) {
-      const OptionSpec *spec = nullptr;
-      for (const OptionSpec &s : kOptions)
+      const OptionEntry *entry = nullptr;
+      for (const OptionEntry &s : kOptions)
          if (strcmp(s.name, argv[i]) == 0)
-            spec = &s;
-      if (!spec) {
+            entry = &s;
+      if (!entry) {
          snprintf(error_text, sizeof error_text, "%s: %s",
                   argv[i][0] == '-' ? "unknown option" : "no file is taken", argv[i]);
          return OPTIONS_BAD;
       }
-      out->*(spec->flag) = true;
+      out->*(entry->flag) = true;
    }
    if (out->help)
       return OPTIONS_HELP;
@@ -46,8 +46,8 @@ void PrintEditorUsage(FILE *to)
                "Edits map1.dat in the current folder: F1 edit, F3 enemies, F5 save,\n"
                "F8 load, F10 quit; F6 plays the map in the game, Ctrl+Z undoes and\n"
                "Ctrl+Y redoes.\n\nOptions:\n");
-   for (const OptionSpec &spec : kOptions)
-      fprintf(to, "  %-14s %s\n", spec.name, spec.help);
+   for (const OptionEntry &entry : kOptions)
+      fprintf(to, "  %-14s %s\n", entry.name, entry.help);
 }
 
 void PrintEditorVersion(FILE *to)
