@@ -252,6 +252,17 @@ void StartPlay()
    InitPlayer();
 }
 
+void StartLevelOrder()
+{
+   currentlevel = kFirstLevel;
+   levelsfinished = 0;
+   xoffset = yoffset = 0;
+   LoadMap(level[currentlevel]);
+   Pl.Init();
+   En = Enemy{};
+   FreeShots(Ebullet);
+}
+
 // One frame, drawn bottom to top: border strip, tiles, player, enemy.
 void GamePass()
 {

@@ -101,6 +101,9 @@ const char *LevelFile();
 
 // The first level loaded and the player placed at its usual start.
 void StartPlay();
+// The level order from its first level, as a fresh process plays it: the
+// usual start, no enemy awake and no enemy shot in flight.
+void StartLevelOrder();
 
 // Shows "Could not load <name>" and ends the program with status 1.
 [[noreturn]] void CouldNotLoad(const char *name);

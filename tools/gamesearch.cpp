@@ -341,15 +341,7 @@ GameRun SearchWholeGame(const std::vector<std::string> &maps)
       perror("levelcheck");
       exit(2);
    }
-   // The game's own start: level order from its first level, a fresh player,
-   // no enemy, no shots.
-   currentlevel = kFirstLevel;
-   levelsfinished = 0;
-   xoffset = yoffset = 0;
-   LoadMap(level[currentlevel]);
-   Pl.Init();
-   En = Enemy{};
-   FreeShots(Ebullet);
+   StartLevelOrder();
 
    GameRun run;
    for (const std::string &name : maps) {

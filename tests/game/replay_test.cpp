@@ -142,13 +142,7 @@ class RecordedSession : public GameTest {
    void StartGame()
    {
       srand(1);                     // as a fresh process starts
-      currentlevel = kFirstLevel;
-      levelsfinished = 0;
-      xoffset = yoffset = 0;
-      LoadMap(level[currentlevel]);
-      Pl.Init();
-      En = Enemy{};
-      FreeShots(Ebullet);
+      StartLevelOrder();
       clear_bitmap(buffer);
       clear_bitmap(screen);
    }
