@@ -457,19 +457,19 @@ def _die_with_parent(sig):
     return hook
 
 
+def process_fields():
+    """(pid, the fields of its /proc/PID/stat after the command name) for
+    every process."""
+    for entry in os.listdir("/proc"):
+        if entry.isdigit():
+            fields = _stat_fields(entry)
+            if fields is not None:
+                yield int(entry), fields
+
+
 def _parents():
     """Map pid -> parent pid for every process."""
-    parents = {}
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            stat = Path("/proc", entry, "stat").read_text()
-        except OSError:
-            continue
-        # The command name may hold spaces; fields resume after its ")".
-        parents[int(entry)] = int(stat[stat.rindex(")") + 2:].split()[1])
-    return parents
+    return {pid: int(fields[1]) for pid, fields in process_fields()}
 
 
 def descendants(pid):
@@ -499,6 +499,7 @@ def _stat_fields(pid):
         stat = Path("/proc", str(pid), "stat").read_text()
     except OSError:
         return None
+    # The command name may hold spaces; fields resume after its ")".
     return stat[stat.rindex(")") + 2:].split()
 
 

@@ -13,25 +13,14 @@ import time
 import unittest
 from pathlib import Path
 
-from harness import run_dir
+from harness import process_fields, run_dir
 
 SCRIPT = Path(__file__).resolve().parent / "measure_cpu.py"
 
 
 def session_members(sid):
     """Living processes of session `sid` (the script and all it started)."""
-    found = []
-    for entry in os.listdir("/proc"):
-        if not entry.isdigit():
-            continue
-        try:
-            stat = Path("/proc", entry, "stat").read_text()
-        except OSError:
-            continue
-        fields = stat[stat.rindex(")") + 2:].split()
-        if int(fields[3]) == sid and fields[0] != "Z":
-            found.append(int(entry))
-    return found
+    return [pid for pid, fields in process_fields() if int(fields[3]) == sid and fields[0] != "Z"]
 
 
 class MeasureCpu(unittest.TestCase):
