@@ -1,7 +1,8 @@
 #include "tmx.h"
 
+#include "layerbytes.h"
+
 #include <pugixml.hpp>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -15,8 +16,6 @@ constexpr int kLayerCells = kMapCols * kMapRows;
 constexpr int kGidBytes = 4;
 // The top four bits of a gid flip or rotate its tile; the rest names it.
 constexpr uint32_t kGidFlipBits = 0xF0000000u;
-constexpr int kZlibWindowBits = 15;
-constexpr int kGzipWindowBits = kZlibWindowBits + 16;
 // Offsets in the file must stay offsets in the text so that places can be
 // turned into lines, so line ends are left as they are.
 constexpr unsigned kParseOptions = pugi::parse_default & ~pugi::parse_eol;
@@ -76,7 +75,7 @@ static void Warn(TmxReader &r, pugi::xml_node node, const std::string &message)
       r.warnings->push_back({LineOf(r, node), message});
 }
 
-static std::string Cell(int layer, int index)
+std::string TmxCellName(int layer, int index)
 {
    return std::string("layer ") + kTmxLayerNames[layer] + ", column " + std::to_string(index % kMapCols) +
           ", row " + std::to_string(index / kMapCols) + ": ";
@@ -130,18 +129,6 @@ static pugi::xml_node LoadTsx(const std::string &path, pugi::xml_document &doc, 
    return tileset;
 }
 
-std::string FormatTsx(const char *name, const char *sheet, int count, int columns)
-{
-   int rows = (count + columns - 1) / columns;
-   std::string size = "tilewidth=\"" + std::to_string(kTmxTileSize) + "\" tileheight=\"" +
-                      std::to_string(kTmxTileSize) + "\"";
-   return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n") + "<tileset version=\"1.8\" name=\"" +
-          name + "\" " + size + " tilecount=\"" + std::to_string(count) + "\" columns=\"" +
-          std::to_string(columns) + "\">\n" + " <image source=\"" + sheet + "\" width=\"" +
-          std::to_string(columns * kTmxTileSize) + "\" height=\"" + std::to_string(rows * kTmxTileSize) +
-          "\"/>\n" + "</tileset>\n";
-}
-
 bool ReadTilesetCounts(const std::string &dir, TilesetCounts *counts, std::string *error)
 {
    pugi::xml_document tiles, enemies;
@@ -153,44 +140,6 @@ bool ReadTilesetCounts(const std::string &dir, TilesetCounts *counts, std::strin
       return false;
    counts->tiles = TilesetCount(t);
    counts->enemies = TilesetCount(e);
-   return true;
-}
-
-bool FormatTmx(const MapGrid map, const TilesetCounts &counts, std::string &out, std::string *error)
-{
-   std::string cols = std::to_string(kMapCols), rows = std::to_string(kMapRows);
-   std::string size = "width=\"" + cols + "\" height=\"" + rows + "\"";
-   std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<map version=\"1.8\" orientation=\"orthogonal\" renderorder=\"right-down\" " +
-                      size + " tilewidth=\"" + std::to_string(kTmxTileSize) + "\" tileheight=\"" +
-                      std::to_string(kTmxTileSize) + "\" infinite=\"0\" nextlayerid=\"" +
-                      std::to_string(kMapLayers + 1) + "\" nextobjectid=\"1\">\n" +
-                      " <tileset firstgid=\"" + std::to_string(kTilesFirstGid) + "\" source=\"" + kTilesTsx +
-                      "\"/>\n" + " <tileset firstgid=\"" + std::to_string(kEnemiesFirstGid) + "\" source=\"" +
-                      kEnemiesTsx + "\"/>\n";
-   for (int l = 0; l < kMapLayers; l++) {
-      bool enemies = l == kEnemyLayer;
-      int count = enemies ? counts.enemies : counts.tiles;
-      int first = enemies ? kEnemiesFirstGid : kTilesFirstGid;
-      text += " <layer id=\"" + std::to_string(l + 1) + "\" name=\"" + kTmxLayerNames[l] + "\" " + size +
-              ">\n  <data encoding=\"csv\">\n";
-      for (int r = 0; r < kMapRows; r++) {
-         for (int c = 0; c < kMapCols; c++) {
-            int v = map[l][c][r];
-            if (v > count) {
-               *error = Cell(l, r * kMapCols + c) + "value " + std::to_string(v) + " has no picture (the tileset " +
-                        (enemies ? kEnemiesTileset : kTilesTileset) + " has " + std::to_string(count) + ")";
-               return false;
-            }
-            text += std::to_string(v ? first + v - 1 : 0);
-            if (c < kMapCols - 1 || r < kMapRows - 1)
-               text += ',';
-         }
-         text += '\n';
-      }
-      text += "</data>\n </layer>\n";
-   }
-   out = text + "</map>\n";
    return true;
 }
 
@@ -220,7 +169,7 @@ static bool ReadTilesets(TmxReader &r, pugi::xml_node map)
 static bool GidValue(TmxReader &r, int layer, int index, uint32_t gid, int line, unsigned short *value)
 {
    if (gid & kGidFlipBits)
-      return Fail(r, line, Cell(layer, index) + "the tile is flipped or rotated (gid " + std::to_string(gid) +
+      return Fail(r, line, TmxCellName(layer, index) + "the tile is flipped or rotated (gid " + std::to_string(gid) +
                               "); levels have no flipped tiles");
    *value = 0;
    if (gid == 0)
@@ -230,7 +179,7 @@ static bool GidValue(TmxReader &r, int layer, int index, uint32_t gid, int line,
       if (t.firstgid <= gid)
          home = &t;
    const char *wanted = layer == kEnemyLayer ? kEnemiesTileset : kTilesTileset;
-   std::string says = Cell(layer, index) + "gid " + std::to_string(gid);
+   std::string says = TmxCellName(layer, index) + "gid " + std::to_string(gid);
    if (!home || gid - home->firstgid >= (uint32_t)home->count)
       return Fail(r, line, says + " is in no tileset of the map");
    if (home->name != wanted)
@@ -265,61 +214,6 @@ static bool ReadCsv(TmxReader &r, pugi::xml_node data, LayerCells &cells)
       s--;
    }
    return true;
-}
-
-static int Base64Digit(char c)
-{
-   if (c >= 'A' && c <= 'Z')
-      return c - 'A';
-   if (c >= 'a' && c <= 'z')
-      return c - 'a' + 26;
-   if (c >= '0' && c <= '9')
-      return c - '0' + 52;
-   return c == '+' ? 62 : c == '/' ? 63 : -1;
-}
-
-static bool DecodeBase64(const char *s, std::vector<unsigned char> &out)
-{
-   unsigned bits = 0, held = 0;
-   bool padded = false;
-   for (; *s; s++) {
-      if (isspace((unsigned char)*s))
-         continue;
-      if (*s == '=') {
-         padded = true;
-         continue;
-      }
-      int d = Base64Digit(*s);
-      if (d < 0 || padded)
-         return false;
-      bits = ((bits << 6) | (unsigned)d) & 0xFFFFFF;
-      held += 6;
-      if (held >= 8) {
-         held -= 8;
-         out.push_back((unsigned char)(bits >> held));
-      }
-   }
-   return true;
-}
-
-// Inflates into at most `limit` bytes; a stream that would give more is
-// not a level layer, so it is refused rather than grown without end.
-static bool Inflate(const std::vector<unsigned char> &in, int window_bits, size_t limit,
-                    std::vector<unsigned char> &out)
-{
-   z_stream z;
-   memset(&z, 0, sizeof(z));
-   if (inflateInit2(&z, window_bits) != Z_OK)
-      return false;
-   out.resize(limit + 1);
-   z.next_in = const_cast<Bytef *>(in.data());
-   z.avail_in = (uInt)in.size();
-   z.next_out = out.data();
-   z.avail_out = (uInt)out.size();
-   int status = inflate(&z, Z_FINISH);
-   out.resize(out.size() - z.avail_out);
-   inflateEnd(&z);
-   return status == Z_STREAM_END && out.size() <= limit;
 }
 
 static bool ReadBase64(TmxReader &r, pugi::xml_node data, const std::string &compression, LayerCells &cells)

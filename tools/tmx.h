@@ -42,6 +42,9 @@ struct TilesetCounts {
    int enemies = 0;
 };
 
+// "layer NAME, column C, row R: " for the cell at `index` in file order.
+std::string TmxCellName(int layer, int index);
+
 // A tileset file for a sheet of `count` pictures, `columns` to a row.
 std::string FormatTsx(const char *name, const char *sheet, int count, int columns);
 
