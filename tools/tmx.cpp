@@ -1,6 +1,7 @@
 #include "tmx.h"
 
 #include "layerbytes.h"
+#include "readfile.h"
 
 #include <pugixml.hpp>
 
@@ -8,9 +9,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 constexpr int kLayerCells = kMapCols * kMapRows;
 constexpr int kGidBytes = 4;
@@ -109,12 +108,9 @@ static int TilesetCount(pugi::xml_node tileset)
 // Loads a tileset file; on failure says why, with the line for bad XML.
 static pugi::xml_node LoadTsx(const std::string &path, pugi::xml_document &doc, std::string *why)
 {
-   std::ifstream in(path, std::ios::binary);
-   std::ostringstream all;
-   all << in.rdbuf();
-   std::string text = all.str();
-   if (!in || in.bad()) {
-      *why = "cannot read the tileset file " + path;
+   std::string text, reason;
+   if (!ReadRegularFile(path, text, &reason)) {
+      *why = "cannot read the tileset file " + path + ": " + reason;
       return pugi::xml_node();
    }
    pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), kParseOptions);

@@ -118,6 +118,17 @@ TEST_F(TmxTest, BadMapsAreRefusedWithTheirLine)
    ExpectRefused(damaged, data, "zlib layer data is damaged");
 }
 
+// Files a map names are read only when regular, and none of these may hang or grow without limit.
+TEST_F(TmxTest, TilesetsThatAreNotFilesAreRefusedAtOnce)
+{
+   ExpectRefused(Replace(text, "source=\"enemies.tsx\"", "source=\"/dev/zero\""), 4,
+                 "cannot read the tileset file /dev/zero: it is not a regular file");
+   ASSERT_EQ(Shell("mkfifo fifo.tsx"), 0);
+   ExpectRefused(Replace(text, "source=\"enemies.tsx\"", "source=\"fifo.tsx\""), 4,
+                 "cannot read the tileset file " + dir + "/fifo.tsx: it is not a regular file");
+
+}
+
 TEST_F(TmxTest, LayersAreFoundByNameAnywhereAndTheRestIsSkippedWithAWarning)
 {
    // The ground layer moved to the end inside a group, and things levels do not hold.
@@ -160,6 +171,9 @@ TEST_F(TmxTest, LevelcRefusesBadMapsWithoutWritingAndDecompilesGoodOnes)
    EXPECT_NE(Shell(levelc + " decompile bad.tmx fresh.txt 2> /dev/null"), 0);
    EXPECT_NE(Shell("test -e out.dat.new || test -e fresh.txt || test -e fresh.txt.new"), 0)
       << "a refused map left a file";
+   ASSERT_EQ(Shell("mkfifo fifo.tmx"), 0);
+   EXPECT_NE(Shell(levelc + " compile fifo.tmx out.dat 2> log"), 0);
+   EXPECT_EQ(ReadAll("log"), "fifo.tmx: cannot read the file: it is not a regular file\n");
 
    level[kItemLayer][0][0] = 60;
    ASSERT_EQ(WriteMapFile("odd.dat", level), MAPFILE_OK);
