@@ -18,6 +18,8 @@ constexpr uint32_t kGidFlipBits = 0xF0000000u;
 // Offsets in the file must stay offsets in the text so that places can be
 // turned into lines, so line ends are left as they are.
 constexpr unsigned kParseOptions = pugi::parse_default & ~pugi::parse_eol;
+// Tiled nests groups as deep as a designer likes; ours are read by recursion.
+constexpr int kMaxGroupDepth = 64;
 
 // A tileset as the map numbers it.
 struct Tileset {
@@ -288,7 +290,7 @@ static bool ReadLayer(TmxReader &r, pugi::xml_node node, int layer)
 }
 
 // Reads the level layers among the children of the map or of a group.
-static bool ReadLayers(TmxReader &r, pugi::xml_node parent)
+static bool ReadLayers(TmxReader &r, pugi::xml_node parent, int depth)
 {
    for (pugi::xml_node node : parent.children()) {
       std::string kind = node.name(), name = node.attribute("name").value();
@@ -308,7 +310,9 @@ static bool ReadLayers(TmxReader &r, pugi::xml_node parent)
          if (!ReadLayer(r, node, layer))
             return false;
       } else if (kind == "group") {
-         if (!ReadLayers(r, node))
+         if (depth == kMaxGroupDepth)
+            return Fail(r, node, "groups are nested more than " + std::to_string(kMaxGroupDepth) + " deep");
+         if (!ReadLayers(r, node, depth + 1))
             return false;
       } else if (kind == "objectgroup") {
          Warn(r, node, "object layer '" + name + "' is ignored");
@@ -338,7 +342,7 @@ static bool ReadMap(TmxReader &r, pugi::xml_node map)
    if (tw != kTmxTileSize || th != kTmxTileSize)
       return Fail(r, map, "the map's tiles are " + std::to_string(tw) + " x " + std::to_string(th) +
                              " pixels; a level's are 32 x 32");
-   if (!ReadTilesets(r, map) || !ReadLayers(r, map))
+   if (!ReadTilesets(r, map) || !ReadLayers(r, map, 0))
       return false;
    for (int l = 0; l < kMapLayers; l++)
       if (!r.seen[l])

@@ -118,8 +118,9 @@ TEST_F(TmxTest, BadMapsAreRefusedWithTheirLine)
    ExpectRefused(damaged, data, "zlib layer data is damaged");
 }
 
-// Files a map names are read only when regular, and none of these may hang or grow without limit.
-TEST_F(TmxTest, TilesetsThatAreNotFilesAreRefusedAtOnce)
+// Files a map names are read only when regular, and nesting is bounded:
+// none of these may hang, grow without limit or overflow the stack.
+TEST_F(TmxTest, TilesetsThatAreNotFilesAndDeepGroupsAreRefusedAtOnce)
 {
    ExpectRefused(Replace(text, "source=\"enemies.tsx\"", "source=\"/dev/zero\""), 4,
                  "cannot read the tileset file /dev/zero: it is not a regular file");
@@ -127,6 +128,13 @@ TEST_F(TmxTest, TilesetsThatAreNotFilesAreRefusedAtOnce)
    ExpectRefused(Replace(text, "source=\"enemies.tsx\"", "source=\"fifo.tsx\""), 4,
                  "cannot read the tileset file " + dir + "/fifo.tsx: it is not a regular file");
 
+   constexpr int kDepth = 30000;
+   std::string open, close;
+   for (int i = 0; i < kDepth; i++)
+      open += "<group>\n", close += "</group>";
+   int first = LineOfText(text, "</map>");
+   ExpectRefused(Replace(text, "</map>", open + close + "\n</map>"), first + 64,
+                 "groups are nested more than 64 deep");
 }
 
 TEST_F(TmxTest, LayersAreFoundByNameAnywhereAndTheRestIsSkippedWithAWarning)
