@@ -37,7 +37,7 @@ struct LayerCells {
 // The map being read: its text for line numbers, its folder for tileset
 // files, what has been said about it, and the cells read so far.
 struct TmxReader {
-   const std::string &text;
+   const std::vector<size_t> &linestarts;
    const std::string &dir;
    std::vector<TmxMessage> *warnings;
    TmxMessage error;
@@ -46,17 +46,26 @@ struct TmxReader {
    MapGrid cells;
 };
 
-static int LineAt(const std::string &text, ptrdiff_t offset)
+// Where each line of `text` begins, so that a place becomes a line in
+// a few steps however many elements the file names.
+static std::vector<size_t> LineStarts(const std::string &text)
+{
+   std::vector<size_t> starts = {0};
+   for (size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1))
+      starts.push_back(i + 1);
+   return starts;
+}
+
+static int LineAt(const std::vector<size_t> &starts, ptrdiff_t offset)
 {
    if (offset < 0)
       return 0;
-   offset = std::min<ptrdiff_t>(offset, (ptrdiff_t)text.size());
-   return 1 + (int)std::count(text.begin(), text.begin() + offset, '\n');
+   return (int)(std::upper_bound(starts.begin(), starts.end(), (size_t)offset) - starts.begin());
 }
 
 static int LineOf(const TmxReader &r, pugi::xml_node node)
 {
-   return LineAt(r.text, node.offset_debug());
+   return LineAt(r.linestarts, node.offset_debug());
 }
 
 static bool Fail(TmxReader &r, int line, const std::string &message)
@@ -117,7 +126,7 @@ static pugi::xml_node LoadTsx(const std::string &path, pugi::xml_document &doc, 
    }
    pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), kParseOptions);
    if (!result) {
-      *why = path + ":" + std::to_string(LineAt(text, result.offset)) + ": malformed XML in the tileset file: " +
+      *why = path + ":" + std::to_string(LineAt(LineStarts(text), result.offset)) + ": malformed XML in the tileset file: " +
              result.description();
       return pugi::xml_node();
    }
@@ -209,6 +218,8 @@ static bool ReadCsv(TmxReader &r, pugi::xml_node data, LayerCells &cells)
          return Fail(r, line, "a gid in the CSV layer data is larger than 32 bits");
       cells.gids.push_back((uint32_t)gid);
       cells.lines.push_back(line);
+      if (cells.gids.size() > (size_t)kLayerCells)
+         break;                     // one too many is enough to refuse the layer
       s--;
    }
    return true;
@@ -228,6 +239,7 @@ static bool ReadBase64(TmxReader &r, pugi::xml_node data, const std::string &com
    if (bytes.size() % kGidBytes != 0)
       return Fail(r, data, "the layer data is not a whole number of 4-byte gids");
    int line = LineOf(r, data);
+   bytes.resize(std::min(bytes.size(), (size_t)(kLayerCells + 1) * kGidBytes));
    for (size_t i = 0; i < bytes.size(); i += kGidBytes) {
       cells.gids.push_back((uint32_t)bytes[i] | (uint32_t)bytes[i + 1] << 8 | (uint32_t)bytes[i + 2] << 16 |
                            (uint32_t)bytes[i + 3] << 24);
@@ -242,6 +254,8 @@ static void ReadTileElements(TmxReader &r, pugi::xml_node data, LayerCells &cell
    for (pugi::xml_node tile : data.children("tile")) {
       cells.gids.push_back(tile.attribute("gid").as_uint());
       cells.lines.push_back(LineOf(r, tile));
+      if (cells.gids.size() > (size_t)kLayerCells)
+         return;
    }
 }
 
@@ -280,9 +294,11 @@ static bool ReadLayer(TmxReader &r, pugi::xml_node node, int layer)
    LayerCells cells;
    if (!ReadData(r, data, cells))
       return false;
+   // The readers stop one cell past a full layer.
    if (cells.gids.size() != (size_t)kLayerCells)
-      return Fail(r, data, name + " holds " + std::to_string(cells.gids.size()) + " cells; a level layer holds " +
-                              std::to_string(kLayerCells));
+      return Fail(r, data, name + " holds " + (cells.gids.size() > (size_t)kLayerCells ? "more than " : "") +
+                              std::to_string(std::min(cells.gids.size(), (size_t)kLayerCells)) +
+                              " cells; a level layer holds " + std::to_string(kLayerCells));
    for (int i = 0; i < kLayerCells; i++)
       if (!GidValue(r, layer, i, cells.gids[i], cells.lines[i], &r.cells[layer][i % kMapCols][i / kMapCols]))
          return false;
@@ -354,11 +370,12 @@ bool ParseTmx(const std::string &text, const std::string &dir, MapGrid out, TmxM
               std::vector<TmxMessage> *warnings)
 {
    // The map is large, so the reader lives on the heap, not the stack.
-   std::unique_ptr<TmxReader> r(new TmxReader{text, dir, warnings, {}, {}, {}, {}});
+   std::vector<size_t> linestarts = LineStarts(text);
+   std::unique_ptr<TmxReader> r(new TmxReader{linestarts, dir, warnings, {}, {}, {}, {}});
    pugi::xml_document doc;
    pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), kParseOptions);
    bool ok = result ? ReadMap(*r, doc.child("map"))
-                    : Fail(*r, LineAt(text, result.offset), std::string("malformed XML: ") + result.description());
+                    : Fail(*r, LineAt(linestarts, result.offset), std::string("malformed XML: ") + result.description());
    if (!ok) {
       if (error)
          *error = r->error;
