@@ -15,7 +15,7 @@ bool ReadRegularFile(const std::string &path, std::string &text, std::string *wh
       return false;
    }
    if (!S_ISREG(st.st_mode)) {
-      *why = S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file";
+      *why = S_ISDIR(st.st_mode) ? strerror(EISDIR) : "it is not a regular file";
       return false;
    }
    if ((unsigned long long)st.st_size > kReadLimit) {
