@@ -1,6 +1,7 @@
 #include "replay.h"
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +14,7 @@
 static const char kVersionLine[] = "kelwyrm replay 1";
 static const char kKeyLetters[] = "RLJCF";      // bit i of a pass is letter i
 constexpr int kKeyBits = 5;
+constexpr size_t kLineBytes = 512;
 static const int kGameKeys[kKeyBits] = {KEY_RIGHT, KEY_LEFT, KEY_SPACE, KEY_LCONTROL, KEY_F1};
 
 // The demo holds each death or level-complete screen this long.
@@ -119,13 +121,42 @@ static bool ParseKeys(const char *text, unsigned char &keys)
    return *text != 0;
 }
 
+// The decimal count `text`, all digits, or -1. A count above `most` reads as
+// most + 1 however long it is, so none overflows.
+static long ParseCount(const std::string &text, long most)
+{
+   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+      return -1;
+   long count = 0;
+   for (char c : text) {
+      count = count * 10 + (c - '0');
+      if (count > most)
+         return most + 1;
+   }
+   return count;
+}
+
+// The words of a line, split at spaces and tabs.
+static std::vector<std::string> Words(const char *line)
+{
+   std::vector<std::string> words;
+   for (const char *c = line; *c;) {
+      size_t n = strcspn(c, " \t");
+      if (n)
+         words.emplace_back(c, n);
+      c += n;
+      c += strspn(c, " \t");
+   }
+   return words;
+}
+
 std::string ReadReplayFile(const char *file, Replay &r)
 {
    r = Replay{};
    FILE *f = fopen(file, "r");
    if (!f)
       return "the file cannot be read";
-   char line[512];
+   char line[kLineBytes];
    std::string error;
    long declared = -1;
    bool ended = false;
@@ -133,10 +164,11 @@ std::string ReadReplayFile(const char *file, Replay &r)
    while (error.empty() && fgets(line, sizeof line, f)) {
       number++;
       line[strcspn(line, "\r\n")] = 0;
-      char name[256], keys[16];
+      std::string at = "line " + std::to_string(number);
+      char name[256];
       unsigned long crc;
-      long count;
       int used = 0;
+      std::vector<std::string> words = Words(line);
       if (ended)
          error = "text after its end";
       else if (number == 1) {
@@ -145,22 +177,28 @@ std::string ReadReplayFile(const char *file, Replay &r)
                     std::string(kVersionLine) + "\")";
       } else if (declared < 0 && sscanf(line, "map %255s %lx%n", name, &crc, &used) == 2 &&
                  line[used] == 0) {
-         r.maps.push_back({name, crc});
-      } else if (declared < 0 && sscanf(line, "passes %ld%n", &count, &used) == 1 &&
-                 line[used] == 0 && count >= 0) {
-         declared = count;
+         if (r.maps.size() == (size_t)kReplayMaxMaps)
+            error = at + ": more maps than the game's " + std::to_string(kReplayMaxMaps) + " levels";
+         else
+            r.maps.push_back({name, crc});
+      } else if (declared < 0 && words.size() == 2 && words[0] == "passes" &&
+                 ParseCount(words[1], kReplayMaxPasses) >= 0) {
+         declared = ParseCount(words[1], kReplayMaxPasses);
+         if (declared > kReplayMaxPasses)
+            error = at + ": " + words[1] + " passes are more than a day of play (at most " +
+                    std::to_string(kReplayMaxPasses) + ")";
       } else if (declared >= 0 && strcmp(line, "end") == 0) {
          ended = true;
-      } else if (declared >= 0 && sscanf(line, "%ld %15s%n", &count, keys, &used) == 2 &&
-                 line[used] == 0 && count > 0 &&
-                 (long)r.passes.size() + count <= declared) {
+      } else if (declared >= 0 && words.size() == 2 &&
+                 ParseCount(words[0], declared) > 0 &&
+                 ParseCount(words[0], declared) <= declared - (long)r.passes.size()) {
          unsigned char bits;
-         if (!ParseKeys(keys, bits))
-            error = "line " + std::to_string(number) + ": unknown keys \"" + keys + "\"";
+         if (!ParseKeys(words[1].c_str(), bits))
+            error = at + ": unknown keys \"" + words[1] + "\"";
          else
-            r.passes.insert(r.passes.end(), (size_t)count, bits);
+            r.passes.insert(r.passes.end(), (size_t)ParseCount(words[0], declared), bits);
       } else {
-         error = "line " + std::to_string(number) + " is not understood: \"" + line + "\"";
+         error = at + " is not understood: \"" + line + "\"";
       }
    }
    fclose(f);

@@ -23,8 +23,14 @@
 #include <string>
 #include <vector>
 
+#include "main.h"
+
 // The demo's replay, made by the build beside the levels.
 constexpr const char *kDemoReplay = "demo.replay";
+
+// A replay plays at most a day, and the maps of the level order at most.
+constexpr long kReplayMaxPasses = 24L * 60 * 60 * kPassesPerSecond;
+constexpr int kReplayMaxMaps = kLevelCount - kFirstLevel;
 
 constexpr int kReplayRight = 1;
 constexpr int kReplayLeft = 2;

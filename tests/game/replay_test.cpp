@@ -66,6 +66,13 @@ TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
       {"passes 1\n1 R\nend\nmore\n", "after its end"},
       {"passes 1\n0 R\nend\n", "line 4"},
       {"passes x\n", "line 3"},
+      // Counts are bounded before anything is kept, however many digits.
+      {"passes 1728001\n1 R\nend\n", "line 3: 1728001 passes are more than a day of play"},
+      {"passes 9223372036854775807\n", "line 3: 9223372036854775807 passes are more"},
+      {"passes 99999999999999999999999999\n", "more than a day of play"},
+      {"passes 3\n9223372036854775807 R\nend\n", "line 4 is not"},
+      {"passes 3\n18446744073709551618 R\nend\n", "line 4 is not"},
+      {"kelwyrm replay 1\nmap a 1\nmap b 1\nmap c 1\nmap d 1\nmap e 1\n", "line 6: more maps"},
    };
    for (const auto &c : cases) {
       std::string text = c.text;
@@ -78,6 +85,9 @@ TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
    }
    Replay r;
    EXPECT_NE(ReadReplayFile("missing.txt", r).find("cannot be read"), std::string::npos);
+   WriteText("day.txt", head + "passes 1728000\n1727999 R\n1 -\nend\n");
+   EXPECT_EQ(ReadReplayFile("day.txt", r), "");
+   EXPECT_EQ(r.passes.size(), 1728000u);
 }
 
 TEST_F(ReplayTest, MapsMustBeTheOnesRecordedAndUnchanged)
