@@ -14,7 +14,10 @@
 static const char kVersionLine[] = "kelwyrm replay 1";
 static const char kKeyLetters[] = "RLJCF";      // bit i of a pass is letter i
 constexpr int kKeyBits = 5;
-constexpr size_t kLineBytes = 512;
+// Room for a map line whose name is all escapes.
+constexpr size_t kLineBytes = 2048;
+constexpr size_t kNameBytes = 255;
+constexpr size_t kCrcDigits = 8;
 static const int kGameKeys[kKeyBits] = {KEY_RIGHT, KEY_LEFT, KEY_SPACE, KEY_LCONTROL, KEY_F1};
 
 // The demo holds each death or level-complete screen this long.
@@ -84,6 +87,26 @@ static std::string KeyText(unsigned char keys)
    return s.empty() ? "-" : s;
 }
 
+// A name with a space, a control byte or a leading quote is written in quotes
+// with \" \\ and \xHH escapes, so any name reads back; others stay as they are.
+static std::string NameField(const std::string &name)
+{
+   bool plain = !name.empty() && name[0] != '"';
+   for (unsigned char c : name)
+      plain = plain && c > ' ' && c != 0x7f;
+   if (plain)
+      return name;
+   std::string out = "\"";
+   for (unsigned char c : name) {
+      char hex[8];
+      snprintf(hex, sizeof hex, "\\x%02x", c);
+      if (c == '"' || c == '\\')
+         out += '\\';
+      out += c < ' ' || c == 0x7f ? std::string(hex) : std::string(1, (char)c);
+   }
+   return out + "\"";
+}
+
 bool WriteReplayFile(const char *file, const Replay &r)
 {
    FILE *f = fopen(file, "w");
@@ -91,7 +114,7 @@ bool WriteReplayFile(const char *file, const Replay &r)
       return false;
    fprintf(f, "%s\n", kVersionLine);
    for (const ReplayMap &m : r.maps)
-      fprintf(f, "map %s %08lx\n", m.name.c_str(), m.crc);
+      fprintf(f, "map %s %08lx\n", NameField(m.name).c_str(), m.crc);
    fprintf(f, "passes %zu\n", r.passes.size());
    for (size_t i = 0; i < r.passes.size();) {
       size_t run = 1;
@@ -150,6 +173,48 @@ static std::vector<std::string> Words(const char *line)
    return words;
 }
 
+static int HexDigit(char c)
+{
+   return isdigit((unsigned char)c) ? c - '0' : isxdigit((unsigned char)c) ? tolower(c) - 'a' + 10 : -1;
+}
+
+// "map NAME CRC", NAME plain or in quotes as NameField writes it.
+static bool ParseMapLine(const char *line, std::string &name, unsigned long &crc)
+{
+   if (strncmp(line, "map ", 4) != 0)
+      return false;
+   const char *c = line + 4 + strspn(line + 4, " \t");
+   name.clear();
+   if (*c != '"') {
+      name.assign(c, strcspn(c, " \t"));
+      c += name.size();
+   } else {
+      for (c++; *c != '"'; c++) {
+         if (!*c)
+            return false;
+         if (*c != '\\')
+            name += *c;
+         else if (c[1] == '"' || c[1] == '\\')
+            name += *++c;
+         else if (c[1] == 'x' && HexDigit(c[2]) >= 0 && HexDigit(c[3]) >= 0)
+            name += (char)(HexDigit(c[2]) * 16 + HexDigit(c[3])), c += 3;
+         else
+            return false;
+      }
+      c++;
+   }
+   std::vector<std::string> rest = Words(c);
+   if (name.empty() || name.size() > kNameBytes || rest.size() != 1 || rest[0].size() > kCrcDigits)
+      return false;
+   crc = 0;
+   for (char d : rest[0]) {
+      if (HexDigit(d) < 0)
+         return false;
+      crc = crc * 16 + HexDigit(d);
+   }
+   return true;
+}
+
 std::string ReadReplayFile(const char *file, Replay &r)
 {
    r = Replay{};
@@ -165,9 +230,8 @@ std::string ReadReplayFile(const char *file, Replay &r)
       number++;
       line[strcspn(line, "\r\n")] = 0;
       std::string at = "line " + std::to_string(number);
-      char name[256];
+      std::string name;
       unsigned long crc;
-      int used = 0;
       std::vector<std::string> words = Words(line);
       if (ended)
          error = "text after its end";
@@ -175,8 +239,7 @@ std::string ReadReplayFile(const char *file, Replay &r)
          if (strcmp(line, kVersionLine) != 0)
             error = "not a replay of this game's version (first line is not \"" +
                     std::string(kVersionLine) + "\")";
-      } else if (declared < 0 && sscanf(line, "map %255s %lx%n", name, &crc, &used) == 2 &&
-                 line[used] == 0) {
+      } else if (declared < 0 && ParseMapLine(line, name, crc)) {
          if (r.maps.size() == (size_t)kReplayMaxMaps)
             error = at + ": more maps than the game's " + std::to_string(kReplayMaxMaps) + " levels";
          else

@@ -25,25 +25,30 @@ TEST_F(ReplayTest, FileRoundTripKeepsMapsAndEveryPassInRuns)
 {
    EnterTempDir();
    Replay out;
-   out.maps = {{"map2.dat", 0x0123abcdul}, {"map3.dat", 0xffffffff}};
+   // Names with spaces, quotes, escapes and any byte are quoted; plain ones are not.
+   out.maps = {{"map2.dat", 0x0123abcdul}, {"map3.dat", 0xffffffff}, {"my level.dat", 5},
+               {"\"q\\x41\\ \t\x7f\xe9.dat", 6}};
    for (int i = 0; i < 300; i++)
       out.passes.push_back(i < 48 ? kReplayRight : (unsigned char)(i % 32));
    ASSERT_TRUE(WriteReplayFile("r.txt", out));
    Replay in;
    ASSERT_EQ(ReadReplayFile("r.txt", in), "");
-   ASSERT_EQ(in.maps.size(), 2u);
-   EXPECT_EQ(in.maps[0].name, "map2.dat");
+   ASSERT_EQ(in.maps.size(), 4u);
+   for (size_t i = 0; i < in.maps.size(); i++)
+      EXPECT_EQ(in.maps[i].name, out.maps[i].name);
    EXPECT_EQ(in.maps[0].crc, 0x0123abcdul);
    EXPECT_EQ(in.maps[1].crc, 0xfffffffful);
+   EXPECT_EQ(in.maps[3].crc, 6ul);
    EXPECT_EQ(in.passes, out.passes);
    std::ifstream text("r.txt");
-   std::string first, second, third, fourth;
-   std::getline(text, first);
-   std::getline(text, second);
-   std::getline(text, third), std::getline(text, third), std::getline(text, fourth);
-   EXPECT_EQ(first, "kelwyrm replay 1");
-   EXPECT_EQ(second, "map map2.dat 0123abcd");
-   EXPECT_EQ(fourth, "48 R");
+   std::vector<std::string> lines;
+   for (std::string line; std::getline(text, line);)
+      lines.push_back(line);
+   ASSERT_GE(lines.size(), 6u);
+   EXPECT_EQ(lines[0], "kelwyrm replay 1");
+   EXPECT_EQ(lines[1], "map map2.dat 0123abcd");
+   EXPECT_EQ(lines[3], "map \"my level.dat\" 00000005");
+   EXPECT_EQ(lines[6], "48 R");
 }
 
 TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
