@@ -8,6 +8,7 @@
 #include <cstring>
 #include <zlib.h>
 
+#include "closebutton.h"
 #include "datafolder.h"
 #include "main.h"
 
@@ -434,7 +435,9 @@ void ReplayScreenWait()
       return;
    poll_keyboard();
    if (mode == MODE_RECORD) {
-      f1seen = f1seen || key[KEY_F1];
+      // A close ends the wait as F1 would, and the recording ends after this
+      // pass: kept as F1, the replay leaves the screen and runs out there too.
+      f1seen = f1seen || key[KEY_F1] || CloseRequested();
       return;
    }
    escseen = escseen || key[KEY_ESC];

@@ -16,7 +16,8 @@
 // while it runs. A death or level-complete screen waits inside the pass that
 // shows it and polls the keyboard while it waits, so F1 counts as down in a
 // pass when it was down at its start or was seen by such a wait: that pass's
-// F1 is what ended the screen, and a replay ends it in the same pass.
+// F1 is what ended the screen, and a replay ends it in the same pass. The
+// window's close button ends such a wait and the game, so it is kept as F1.
 // "finished MAP at pass N" counts the passes since the level began (a death's
 // reload of the same map does not start the count again).
 

@@ -98,6 +98,24 @@ class Replays(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
             self.assertEqual(s.stdout(), "finished map2.dat at pass %d\n" % passes)
 
+    def test_a_recording_closed_on_a_screen_ends_there_on_replay(self):
+        level = Map()
+        level.fill(0, 3, rows=[6])
+        level[3, 6, 5] = 49                   # the exit
+        with Session("game", files={"map2.dat": level},
+                     args=["--record", "r.replay", "map2.dat"]) as s:
+            s.key_down("Right")
+            s.capture_until(level_complete, timeout=15)
+            s.key_up("Right")
+            s.close_window()
+            self.assertEqual(s.wait_exit(), 0)
+            recorded = s.path("r.replay").read_text()
+        passes = int(re.search(r"passes (\d+)", recorded).group(1))
+        with Session("game", files={"map2.dat": level, "r.replay": recorded},
+                     args=["--fast", "--replay", "r.replay", "map2.dat"], window=None) as s:
+            self.assertEqual(s.wait_exit(timeout=15), 0)
+            self.assertEqual(s.stdout(), "finished map2.dat at pass %d\n" % passes)
+
     def test_demo_shows_demo_and_walks_through_the_levels(self):
         with Session("game", args=["--demo", "--fast"]) as s:
             screen = s.capture_until(level_complete, timeout=60)
