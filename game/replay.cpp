@@ -2,15 +2,20 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
 #include "closebutton.h"
 #include "datafolder.h"
 #include "main.h"
+#include "platform.h"
+#include "safefile.h"
 
 static const char kVersionLine[] = "kelwyrm replay 1";
 static const char kKeyLetters[] = "RLJCF";      // bit i of a pass is letter i
@@ -108,25 +113,28 @@ static std::string NameField(const std::string &name)
    return out + "\"";
 }
 
-bool WriteReplayFile(const char *file, const Replay &r)
+static std::string FormatReplay(const Replay &r)
 {
-   FILE *f = fopen(file, "w");
-   if (!f)
-      return false;
-   fprintf(f, "%s\n", kVersionLine);
-   for (const ReplayMap &m : r.maps)
-      fprintf(f, "map %s %08lx\n", NameField(m.name).c_str(), m.crc);
-   fprintf(f, "passes %zu\n", r.passes.size());
+   std::string text = std::string(kVersionLine) + "\n";
+   char crc[16];
+   for (const ReplayMap &m : r.maps) {
+      snprintf(crc, sizeof crc, "%08lx", m.crc);
+      text += "map " + NameField(m.name) + " " + crc + "\n";
+   }
+   text += "passes " + std::to_string(r.passes.size()) + "\n";
    for (size_t i = 0; i < r.passes.size();) {
       size_t run = 1;
       while (i + run < r.passes.size() && r.passes[i + run] == r.passes[i])
          run++;
-      fprintf(f, "%zu %s\n", run, KeyText(r.passes[i]).c_str());
+      text += std::to_string(run) + " " + KeyText(r.passes[i]) + "\n";
       i += run;
    }
-   fprintf(f, "end\n");
-   bool ok = !ferror(f);
-   return fclose(f) == 0 && ok;
+   return text + "end\n";
+}
+
+bool WriteReplayFile(const char *file, const Replay &r)
+{
+   return WriteFileSafely(file, FormatReplay(r));
 }
 
 static bool ParseKeys(const char *text, unsigned char &keys)
@@ -294,10 +302,35 @@ std::string CheckReplayMaps(const Replay &r, const char *single_map)
    return "";
 }
 
-static void WriteRecording()
+static bool WriteRecording()
 {
-   if (!WriteReplayFile(recordfile.c_str(), replay))
-      fprintf(stderr, "game: could not write the recording %s\n", recordfile.c_str());
+   if (WriteReplayFile(recordfile.c_str(), replay))
+      return true;
+   fprintf(stderr, "game: could not write the recording %s: %s\n", recordfile.c_str(), strerror(errno));
+   return false;
+}
+
+// Why `file` cannot be written where it is asked for, or "": a missing or
+// read-only folder found now saves the player a session that cannot be kept.
+// The checks are the writer's own, on the file a link leads to.
+static std::string CannotWrite(const char *file)
+{
+   std::string target;
+   FileKeep keep;
+   struct stat st;
+   if (!ResolveFileLinks(file, target))
+      return "its symbolic links cannot be followed";
+   if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      return "it is a folder";
+   if (!InspectTarget(target, keep))
+      return "it is read-only";
+   size_t slash = target.find_last_of('/');
+   std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+   if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+      return "the folder " + folder + " does not exist";
+   if (access(folder.c_str(), W_OK) != 0)
+      return "the folder " + folder + " cannot be written";
+   return "";
 }
 
 static void ReportFinished()
@@ -341,17 +374,22 @@ static void StartMode(Mode m, const char *single_map)
 
 void StartRecording(const char *file, const char *single_map)
 {
+   std::string why = CannotWrite(file);
+   if (!why.empty()) {
+      fprintf(stderr, "game: cannot record to %s: %s\n", file, why.c_str());
+      exit(2);
+   }
    StartMode(MODE_RECORD, single_map);
    recordfile = file;
    replay = Replay{};
 }
 
-void EndReplay()
+bool EndReplay()
 {
-   if (mode == MODE_RECORD)
-      WriteRecording();
+   bool kept = mode != MODE_RECORD || WriteRecording();
    mode = MODE_OFF;
    started = false;
+   return kept;
 }
 
 static void Refuse(const char *file, const std::string &why)

@@ -62,15 +62,17 @@ std::string ReadReplayFile(const char *file, Replay &replay);
 // "" or the reason.
 std::string CheckReplayMaps(const Replay &replay, const char *single_map);
 
-// Starting a mode, before any map is loaded. A replay that cannot be used
-// ends the program with one message and status 2.
+// Starting a mode, before any map is loaded. A replay that cannot be used,
+// or a recording that could not be written where asked, ends the program
+// with one message and status 2.
 void StartRecording(const char *file, const char *single_map);
 void StartReplay(const char *file, const char *single_map);
 // The demo: the shipped levels from the replay the build made, with "DEMO"
 // on the border strip and each level-complete screen held for a while.
 void StartDemo(const char *file);
 // Writes a recording and returns to the keyboard; the game's end does it too.
-void EndReplay();
+// False, with one line on stderr, when a recording could not be kept.
+bool EndReplay();
 
 // Around each pass of the frame loop. The start comes before the Escape test.
 void ReplayPassStart();

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -139,6 +141,38 @@ TEST_F(ReplayTest, ARefusedReplayEndsWithStatusTwoBeforeAnyMapIsLoaded)
       },
       ::testing::ExitedWithCode(2), "cannot replay changed.txt: the map map2.dat has changed");
    EXPECT_EQ(map[kGroundLayer][3][3], 9);
+}
+
+TEST_F(ReplayTest, ARecordingThatCannotBeKeptIsRefusedAtOnceOrReportedAtTheEnd)
+{
+   WriteLevels();
+   EXPECT_EXIT(StartRecording("gone/r.txt", nullptr), ::testing::ExitedWithCode(2),
+               "^game: cannot record to gone/r.txt: the folder gone does not exist\n$");
+   ASSERT_EQ(mkdir("r.txt", 0755), 0);
+   EXPECT_EXIT(StartRecording("r.txt", nullptr), ::testing::ExitedWithCode(2), "r.txt: it is a folder");
+
+   // A write that fails (here past a file size limit, as on a full disk)
+   // keeps the old recording whole and says so.
+   const std::string old = "kelwyrm replay 1\nmap map2.dat 00000001\npasses 1\n1 -\nend\n";
+   WriteText("keep.txt", old);
+   EXPECT_EXIT(
+      {
+         signal(SIGXFSZ, SIG_IGN);
+         rlimit limit;
+         limit.rlim_cur = limit.rlim_max = 256;     // room for the message only
+         setrlimit(RLIMIT_FSIZE, &limit);
+         StartRecording("keep.txt", nullptr);
+         for (int p = 0; p < 500; p++) {
+            key[KEY_RIGHT] = p % 2;
+            ReplayPassStart();
+            ReplayPassEnd();
+         }
+         bool kept = EndReplay();
+         std::ifstream in("keep.txt");
+         std::string now((std::istreambuf_iterator<char>(in)), {});
+         exit(!kept && now == old ? 3 : 4);
+      },
+      ::testing::ExitedWithCode(3), "^game: could not write the recording keep.txt: .*\n$");
 }
 
 // A small level with everything that moves: an enemy that shoots, the
