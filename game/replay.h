@@ -7,9 +7,11 @@
 // The file, line by line:
 //   kelwyrm replay 1
 //   map NAME CRC32          one line per map file played, in order (8 hex digits)
-//   passes N                how many passes follow
+//   passes N                how many passes follow, a day of play at most
 //   COUNT KEYS              COUNT passes in a row with the same keys down
 //   end
+// A NAME with a space, a control byte or a leading '"' is written in double
+// quotes, with \" \\ and \xHH inside; any other name as it is.
 // KEYS is "-" or some of R (right), L (left), J (Space), C (left Ctrl) and
 // F (F1), in that order. A pass is one run of the frame loop from its Escape
 // test to its rest; its keys are polled once at its start and stay as they are
