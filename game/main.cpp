@@ -7,10 +7,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "controls.h"
 #include "datafolder.h"
 #include "draw.h"
+#include "pause.h"
 #include "replay.h"
 #include "saveload.h"
+#include "settings.h"
 #include "window.h"
 
 // Every sample at full volume, centred, at ten times the stored rate.
@@ -159,6 +162,7 @@ void InitAll()
       Fail("Could not start Allegro: no display");
    install_keyboard();
    install_timer();
+   InstallGamepad();
    if (!OpenWindow())
       Fail("Could not set GFX mode");
    if (!options.silent) {
@@ -275,6 +279,8 @@ void GamePass()
 
 int main(int argc, char **argv)
 {
+   // The settings file gives the defaults; the command line wins.
+   ReadSettings(SettingsFile().c_str(), &options, stderr);
    const char *error = nullptr;
    switch (ParseGameOptions(argc, argv, &options, &error)) {
    case OPTIONS_HELP:
@@ -309,6 +315,9 @@ int main(int argc, char **argv)
 
    long passes = 0;
    for (;;) {
+      UpdateControls(false);
+      if (!PauseWhenAsked())
+         break;
       ReplayPassStart();
       if (key[KEY_ESC] || quitgame || CloseRequested() || ReplayRunOut())
          break;
