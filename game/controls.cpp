@@ -8,12 +8,17 @@
 constexpr int kLeftStick = 0;
 constexpr int kSticksBeforeDpad = 2;
 
-static bool haspad = false;    // the first joystick installed and found
 static bool pausewasdown = false;
 
 void InstallGamepad()
 {
-   haspad = install_joystick(JOY_TYPE_AUTODETECT) == 0 && num_joysticks > 0;
+   install_joystick(JOY_TYPE_AUTODETECT);
+}
+
+// Allegro counts no joystick when none was found or its driver failed.
+static bool HasPad()
+{
+   return num_joysticks > 0;
 }
 
 static bool Default(const ControlBindings &b)
@@ -25,13 +30,13 @@ static bool Default(const ControlBindings &b)
 
 static bool PadButton(int button)
 {
-   return haspad && button >= 0 && button < joy[0].num_buttons && joy[0].button[button].b;
+   return HasPad() && button >= 0 && button < joy[0].num_buttons && joy[0].button[button].b;
 }
 
 // Direction: 1 pushes the stick or d-pad left, 2 right.
 static bool PadWalks(int direction)
 {
-   if (!haspad)
+   if (!HasPad())
       return false;
    const JOYSTICK_INFO &pad = joy[0];
    auto pushed = [&](int stick) {
@@ -72,14 +77,14 @@ static void Fold(bool onscreen)
 void PollControls(bool onscreen)
 {
    poll_keyboard();
-   if (haspad)
+   if (HasPad())
       poll_joystick();
    Fold(onscreen);
 }
 
 void UpdateControls(bool onscreen)
 {
-   if (haspad || !Default(options.controls) || keyboard_needs_poll())
+   if (HasPad() || !Default(options.controls) || keyboard_needs_poll())
       PollControls(onscreen);
 }
 

@@ -36,6 +36,7 @@ int tilecount = 0;
 int enemycount = 0;
 
 MapGrid map = {};
+const char *mapfile = kEditorMapFile;
 
 volatile int counter = 0;
 volatile int fps = 0;
@@ -174,8 +175,14 @@ int main(int argc, char **argv)
       break;
    }
 
+   if (options.mapfile)
+      mapfile = options.mapfile;
    InitAll();
    InstallCloseButton();
+   if (options.mapfile) {
+      TitleWindow(mapfile);
+      LoadNamedMapAtStart();
+   }
    while (!key[KEY_F10] && !CloseRequested()) {
       HelpPass();
       IdleRest();

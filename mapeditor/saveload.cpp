@@ -1,20 +1,36 @@
 #include "saveload.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+
 #include "main.h"
 
 void SaveMap()
 {
    // The confirmation comes first, before the file is touched, as users know it.
    allegro_message("you just saved your map");
-   MapFileResult result = WriteMapFile(kEditorMapFile, map);
+   MapFileResult result = WriteMapFile(mapfile, map);
    if (result != MAPFILE_OK)
-      allegro_message("Could not save %s: %s", kEditorMapFile, MapFileMessage(result));
+      allegro_message("Could not save %s: %s", mapfile, MapFileMessage(result));
+}
+
+static void ReadMapOrSay()
+{
+   MapFileResult result = ReadMapFile(mapfile, map);
+   if (result != MAPFILE_OK)
+      allegro_message("Could not load %s; the map was not changed", mapfile);
 }
 
 void LoadMap()
 {
    allegro_message("you just loaded a map");
-   MapFileResult result = ReadMapFile(kEditorMapFile, map);
-   if (result != MAPFILE_OK)
-      allegro_message("Could not load %s; the map was not changed", kEditorMapFile);
+   ReadMapOrSay();
+}
+
+void LoadNamedMapAtStart()
+{
+   if (access(mapfile, F_OK) != 0 && errno == ENOENT)
+      return;
+   ReadMapOrSay();
 }

@@ -1,5 +1,9 @@
 #include "window.h"
 
+#include <allegro.h>
+
+#include <string>
+
 #include "windowicon.h"
 
 // Drawn by the asset generator at build time.
@@ -8,4 +12,13 @@
 void NameWindow()
 {
    SetWindowIcon(kelwyrm_editor_xpm, "kelwyrm-editor", "Kelwyrm-editor");
+}
+
+// Allegro names the window after the program; the file follows it.
+void TitleWindow(const char *mapfile)
+{
+   char exe[1024];
+   get_executable_name(exe, sizeof exe);
+   std::string title = get_filename(exe);
+   set_window_title((title + " - " + mapfile).c_str());
 }

@@ -109,3 +109,45 @@ TEST_F(SaveLoadTest, FailedSaveSaysSoAndKeepsTheEarlierFile)
    EXPECT_EQ(FileBytes(kEditorMapFile), before);
    EXPECT_NE(access("map1.dat.new", F_OK), 0);
 }
+
+// `mapeditor FILE`: FILE is read at start without a confirmation, F5 and F8
+// use it and leave map1.dat alone; a missing FILE is an empty map that F5
+// creates; an unreadable one is said and kept.
+TEST_F(SaveLoadTest, ANamedFileIsLoadedAtStartSavedAloneCreatedOrKept)
+{
+   SaveMap();                                  // map1.dat holds the pattern
+   const std::string map1 = FileBytes(kEditorMapFile);
+   ASSERT_EQ(WriteMapFile("mine.dat", map), MAPFILE_OK);
+   std::ofstream("bad.dat") << "plain text, not a packed file";
+   messages.clear();
+
+   mapfile = "mine.dat";
+   ClearMap();
+   LoadNamedMapAtStart();
+   EXPECT_TRUE(MapUnchanged());
+   map[kGroundLayer][3][4] = 9;
+   Press(KEY_F5);
+   HelpPass();
+   EXPECT_EQ(messages, kSaved);
+   MapGrid again = {};
+   ASSERT_EQ(ReadMapFile("mine.dat", again), MAPFILE_OK);
+   EXPECT_EQ(again[kGroundLayer][3][4], 9);
+   EXPECT_EQ(FileBytes(kEditorMapFile), map1);
+
+   mapfile = "new.dat";
+   ClearMap();
+   messages.clear();
+   LoadNamedMapAtStart();
+   EXPECT_TRUE(messages.empty());
+   HelpPass();                                 // F5 still down
+   EXPECT_EQ(ReadMapFile("new.dat", again), MAPFILE_OK);
+
+   mapfile = "bad.dat";
+   messages.clear();
+   map[kGroundLayer][3][4] = 0;
+   LoadNamedMapAtStart();
+   EXPECT_EQ(messages, std::vector<std::string>{"Could not load bad.dat; the map was not changed"});
+   EXPECT_EQ(map[kGroundLayer][3][4], 0);
+   EXPECT_EQ(FileBytes("bad.dat"), "plain text, not a packed file");
+   mapfile = kEditorMapFile;
+}
