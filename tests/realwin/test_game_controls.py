@@ -1,8 +1,8 @@
 """The player's controls in the real game: a gamepad (a stand-in device
 preloaded into the game) walks, jumps, fires and ends a death screen with
 Start, and a recording made with it, paused half-way, replays to the same
-screen at the same pass, also when the replay is paused; P freezes the frame
-and shows "PAUSED"; a settings file binds fire to another key, reports its
+screen at the same pass, also when the replay is paused; P freezes the frame,
+shows "PAUSED" and silences the tune; a settings file binds fire to another key, reports its
 bad line by number, and loses to the command line."""
 
 import re
@@ -107,10 +107,14 @@ class Gamepad(unittest.TestCase):
         with Session("game", files={"map2.dat": level, "r.replay": without_last_f1(recorded)},
                      args=["--replay", "r.replay", "map2.dat"]) as s:
             s.wait_frames(20)
+            self.assertFalse(s.audio_silent())          # the tune plays...
             s.tap("p")
             frozen = s.capture_until(paused)
-            s.wait_frames(20)
+            s.wait_frames(10)
+            mark = s.audio_mark()
+            s.wait_frames(10)
             self.assertEqual(s.capture(), frozen)
+            self.assertTrue(s.audio_silent(since=mark))  # ...and waits with the game
             s.tap("p")
             self.assertEqual(s.capture_until(level_complete, timeout=30), done)
             s.hold("Escape", frames=2, settle=0)
