@@ -15,6 +15,7 @@ struct OptionEntry {
 static const OptionEntry kOptions[] = {
    {"--help", "print this help and stop", &EditorOptions::help},
    {"--version", "print the version and stop", &EditorOptions::version},
+   {"--no-sound", "play the map with F6 without sound", &EditorOptions::silent},
 };
 
 // The reason for the last OPTIONS_BAD, with the argument it is about.

@@ -10,6 +10,7 @@ struct EditorOptions {
    const char *mapfile = nullptr;   // edit this map file; null: map1.dat
    bool help = false;      // print the usage and stop
    bool version = false;   // print the version and stop
+   bool silent = false;    // F6 plays the map without sound
 };
 
 enum OptionsResult {

@@ -1,9 +1,5 @@
 #include "saveload.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-
 #include "main.h"
 
 void SaveMap()
@@ -30,7 +26,9 @@ void LoadMap()
 
 void LoadNamedMapAtStart()
 {
-   if (access(mapfile, F_OK) != 0 && errno == ENOENT)
+   // Any name that is there counts, a hidden file or a folder too: only a
+   // name with nothing behind it starts an empty map in silence.
+   if (!file_exists(mapfile, FA_ALL, nullptr))
       return;
    ReadMapOrSay();
 }
