@@ -4,6 +4,9 @@
 
 #include <allegro.h>
 
+#include "history.h"
+#include "mapfile.h"
+
 // One entry per option, as in the game: its name, its line of usage and the
 // flag it sets.
 struct OptionEntry {
@@ -51,11 +54,14 @@ OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, cons
 
 void PrintEditorUsage(FILE *to)
 {
-   fprintf(to, "Usage: mapeditor [OPTION] [FILE]\n"
+   fprintf(to, "Usage: mapeditor [OPTION]... [FILE]\n"
                "Edits the map FILE, or map1.dat in the current folder: F1 edit,\n"
                "F3 enemies, F5 save, F8 load, F10 quit; F6 plays the map in the game,\n"
                "Ctrl+Z undoes and Ctrl+Y redoes. FILE is loaded at start when it\n"
-               "exists, and F5 creates it when it does not.\n\nOptions:\n");
+               "exists, and F5 creates it when it does not. The newest %d steps are\n"
+               "kept, fewer when together they changed more than %ld cells (a clear\n"
+               "of a full map changes %d).\n"
+               "\nOptions:\n", kMaxUndoSteps, kMaxUndoCells, kMapCells);
    for (const OptionEntry &entry : kOptions)
       fprintf(to, "  %-14s %s\n", entry.name, entry.help);
 }
