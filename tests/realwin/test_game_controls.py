@@ -121,7 +121,7 @@ class Gamepad(unittest.TestCase):
             self.assertEqual(s.wait_exit(), 0)
             self.assertEqual(s.stdout(), "finished map2.dat at pass %d\n" % len(keys))
 
-    def test_start_ends_the_death_screen_without_pausing_what_follows(self):
+    def test_start_ends_the_death_screen_without_pausing_and_escape_ends_a_pause(self):
         level = flat_level()
         level[2, 5, GROUND_ROW - 1] = 1       # an enemy start in view,
         level[0, 4, GROUND_ROW - 1] = STONE   # walled in, facing the player
@@ -137,7 +137,9 @@ class Gamepad(unittest.TestCase):
             later = s.capture()
             self.assertFalse(paused(later))
             self.assertNotEqual(later, again)        # the new life falls
-            s.hold("Escape", frames=2, settle=0)
+            s.tap("p")
+            s.capture_until(paused)
+            s.hold("Escape", frames=2, settle=0)     # Escape ends a paused game
             self.assertEqual(s.wait_exit(), 0)
 
 
