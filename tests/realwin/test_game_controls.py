@@ -9,6 +9,7 @@ import re
 import unittest
 
 from harness import Map, Session, from_palette
+from test_game_replay import without_last_f1
 
 BLACK = (0, 0, 0)
 WHITE = (255, 255, 255)
@@ -57,15 +58,6 @@ def pass_keys(replay_text):
     for count, letters in re.findall(r"^(\d+) (\S+)$", replay_text, re.M):
         keys += [letters] * int(count)
     return keys
-
-
-def without_last_f1(text):
-    """The same replay, but the level-complete screen is left waiting."""
-    lines = text.splitlines()
-    count, keys = lines[-2].split()
-    last = keys.replace("F", "") or "-"
-    runs = ["%d %s" % (int(count) - 1, keys)] if int(count) > 1 else []
-    return "\n".join(lines[:-2] + runs + ["1 " + last, "end"]) + "\n"
 
 
 class Gamepad(unittest.TestCase):
