@@ -12,6 +12,7 @@
 #include <zlib.h>
 
 #include "closebutton.h"
+#include "controls.h"
 #include "datafolder.h"
 #include "main.h"
 #include "platform.h"
@@ -447,7 +448,7 @@ void ReplayPassStart()
       FirstPass();
    // Polling freezes key[] for the pass: what is recorded is what the pass
    // reads, and a replay's keys stay as written.
-   poll_keyboard();
+   PollControls(false);
    passmap = CurrentMap();
    inpass = true;
    passbegan = std::chrono::steady_clock::now();
@@ -471,7 +472,7 @@ void ReplayScreenWait()
 {
    if (mode == MODE_OFF || !inpass)
       return;
-   poll_keyboard();
+   PollControls(true);
    if (mode == MODE_RECORD) {
       // A close ends the wait as F1 would, and the recording ends after this
       // pass: kept as F1, the replay leaves the screen and runs out there too.
