@@ -8,6 +8,7 @@
 #include <string>
 
 #include "datafolder.h"
+#include "programname.h"
 #include "draw.h"
 #include "replay.h"
 #include "saveload.h"
@@ -276,16 +277,17 @@ void GamePass()
 int main(int argc, char **argv)
 {
    const char *error = nullptr;
+   std::string name = ProgramName(argv[0]);
    switch (ParseGameOptions(argc, argv, &options, &error)) {
    case OPTIONS_HELP:
-      PrintGameUsage(stdout);
+      PrintGameUsage(stdout, name.c_str());
       return 0;
    case OPTIONS_VERSION:
       PrintGameVersion(stdout);
       return 0;
    case OPTIONS_BAD:
-      fprintf(stderr, "game: %s\n", error);
-      PrintGameUsage(stderr);
+      fprintf(stderr, "%s: %s\n", name.c_str(), error);
+      PrintGameUsage(stderr, name.c_str());
       return 2;
    case OPTIONS_PLAY:
       break;

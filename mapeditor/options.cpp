@@ -40,12 +40,12 @@ OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, cons
    return out->version ? OPTIONS_VERSION : OPTIONS_EDIT;
 }
 
-void PrintEditorUsage(FILE *to)
+void PrintEditorUsage(FILE *to, const char *name)
 {
-   fprintf(to, "Usage: mapeditor [OPTION]\n"
+   fprintf(to, "Usage: %s [OPTION]\n"
                "Edits map1.dat in the current folder: F1 edit, F3 enemies, F5 save,\n"
                "F8 load, F10 quit; F6 plays the map in the game, Ctrl+Z undoes and\n"
-               "Ctrl+Y redoes.\n\nOptions:\n");
+               "Ctrl+Y redoes.\n\nOptions:\n", name);
    for (const OptionEntry &entry : kOptions)
       fprintf(to, "  %-14s %s\n", entry.name, entry.help);
 }

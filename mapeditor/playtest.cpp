@@ -10,18 +10,16 @@
 #include <unistd.h>
 
 #include "main.h"
+#include "programname.h"
 
-static const char kGameName[] = "game";
 static const char kTempPattern[] = "/kelwyrm-playtest-XXXXXX";
 
-static std::string GameBesideEditor()
+// The installed editor plays in the installed game, the run folder's in ./game.
+static std::string GameForThisEditor()
 {
    char exe[4096];
    get_executable_name(exe, sizeof exe);
-   std::string path = exe;
-   size_t slash = path.rfind('/');
-   return (slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1)) +
-          kGameName;
+   return GameBesideEditor(exe);
 }
 
 static std::string TempFolder()
@@ -38,7 +36,7 @@ static void ForgetKeys()
 
 PlayTestResult PlayTest()
 {
-   return PlayTestWith(GameBesideEditor().c_str());
+   return PlayTestWith(GameForThisEditor().c_str());
 }
 
 PlayTestResult PlayTestWith(const char *game)

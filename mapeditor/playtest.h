@@ -9,7 +9,8 @@ enum PlayTestResult {
    PLAYTEST_NO_GAME        // the game is missing or could not be started
 };
 
-// Plays the map in the game beside the editor's own executable.
+// Plays the map in the game beside the editor's own executable, named
+// after it (kelwyrm-editor plays in kelwyrm, mapeditor in game).
 PlayTestResult PlayTest();
 
 // Writes the map to a temporary file, runs `game` on it from the current
