@@ -13,7 +13,7 @@ src=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$src/build-deb}
 [ $# -gt 0 ] && shift
 cmake -S "$src" -B "$build" -DKELWYRM_DEBIAN_PACKAGE=ON "$@" >/dev/null
-cmake --build "$build" -j"$(nproc)" >/dev/null
+cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/kelwyrm_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 ls "$build"/kelwyrm_*.deb
