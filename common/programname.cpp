@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-static const char kExeSuffix[] = ".exe";
+#include "platform.h"
+
 static const char kEditorSuffix[] = "-editor";
 static const char kRunFolderGame[] = "game";
 
@@ -28,17 +29,13 @@ std::string ProgramName(const char *argv0)
 {
    std::string path = argv0 ? argv0 : "";
    std::string name = path.substr(NameStart(path));
-   CutSuffix(name, kExeSuffix);
+   CutSuffix(name, ProgramSuffix());
    return name;
 }
 
-std::string GameBesideEditor(const std::string &editor_path)
+std::string GameNameForEditor(const std::string &editor_name)
 {
-   size_t start = NameStart(editor_path);
-   std::string folder = start ? editor_path.substr(0, start) : "./";
-   std::string name = editor_path.substr(start);
-   bool exe = CutSuffix(name, kExeSuffix);
+   std::string game = editor_name;
    // "-editor" alone names no game.
-   std::string game = CutSuffix(name, kEditorSuffix) ? name : kRunFolderGame;
-   return folder + game + (exe ? kExeSuffix : "");
+   return CutSuffix(game, kEditorSuffix) ? game : kRunFolderGame;
 }

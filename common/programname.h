@@ -7,13 +7,14 @@
 #include <string>
 
 // The name a program was started as, for its usage lines and messages: the
-// last part of `argv0`, without its folder or an ".exe".
+// last part of `argv0`, without its folder or the system's program suffix
+// (".exe" on Windows).
 std::string ProgramName(const char *argv0);
 
-// The game the editor at `editor_path` plays its maps in: the file beside
-// it named after the editor. An editor named NAME-editor goes with the game
-// NAME (kelwyrm-editor with kelwyrm), any other (mapeditor) with `game`;
-// an editor file ending in ".exe" gives a game file ending in ".exe".
-std::string GameBesideEditor(const std::string &editor_path);
+// The name of the game the editor named `editor_name` (as ProgramName
+// gives it) plays its maps in: an editor named NAME-editor goes with the
+// game NAME (kelwyrm-editor with kelwyrm), any other (mapeditor) with the
+// run folder's `game`.
+std::string GameNameForEditor(const std::string &editor_name);
 
 #endif

@@ -2,31 +2,30 @@
 
 #include <gtest/gtest.h>
 
+#include "platform.h"
 #include "programname.h"
 
 namespace {
 
-TEST(ProgramNameTest, IsTheStartedFileWithoutFolderOrExe)
+TEST(ProgramNameTest, IsTheStartedFileWithoutFolderOrSuffix)
 {
    EXPECT_EQ(ProgramName("game"), "game");
    EXPECT_EQ(ProgramName("./game"), "game");
    EXPECT_EQ(ProgramName("/usr/games/kelwyrm"), "kelwyrm");
-   EXPECT_EQ(ProgramName("C:\\Games\\Kelwyrm\\kelwyrm-editor.exe"), "kelwyrm-editor");
+   EXPECT_EQ(ProgramName("C:\\Games\\Kelwyrm\\kelwyrm-editor"), "kelwyrm-editor");
+   EXPECT_EQ(ProgramName(("/k/kelwyrm" + std::string(ProgramSuffix())).c_str()), "kelwyrm");
    EXPECT_EQ(ProgramName(""), "");
 }
 
-// The editor's name gives the game's; the run folder's editor keeps ./game.
-TEST(GameBesideEditorTest, NamedAfterTheEditorInItsFolder)
+// The editor's name gives the game's; the run folder's editor keeps game.
+TEST(GameNameForEditorTest, IsTheEditorsNameBeforeEditorElseGame)
 {
-   EXPECT_EQ(GameBesideEditor("/usr/games/kelwyrm-editor"), "/usr/games/kelwyrm");
-   EXPECT_EQ(GameBesideEditor("/opt/k/bin/mapeditor"), "/opt/k/bin/game");
-   EXPECT_EQ(GameBesideEditor("mapeditor"), "./game");
-   EXPECT_EQ(GameBesideEditor("C:\\Kelwyrm\\kelwyrm-editor.exe"), "C:\\Kelwyrm\\kelwyrm.exe");
-   EXPECT_EQ(GameBesideEditor("C:\\Kelwyrm\\mapeditor.exe"), "C:\\Kelwyrm\\game.exe");
-   EXPECT_EQ(GameBesideEditor("/x/my-level-editor"), "/x/my-level");
+   EXPECT_EQ(GameNameForEditor("kelwyrm-editor"), "kelwyrm");
+   EXPECT_EQ(GameNameForEditor("my-level-editor"), "my-level");
+   EXPECT_EQ(GameNameForEditor("mapeditor"), "game");
    // Names that only look like the rule: no game name before "-editor".
-   EXPECT_EQ(GameBesideEditor("/x/-editor"), "/x/game");
-   EXPECT_EQ(GameBesideEditor("/x/kelwyrm-editor.old"), "/x/game");
+   EXPECT_EQ(GameNameForEditor("-editor"), "game");
+   EXPECT_EQ(GameNameForEditor("kelwyrm-editor.old"), "game");
 }
 
 }
