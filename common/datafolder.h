@@ -10,8 +10,9 @@
 
 // The folders searched, first first: the one the program was started in
 // (given as ""), the one holding its executable, the installed data folder
-// beside that executable (../share/kelwyrm) and the installed data folder
-// the build was configured for. Folders named twice are kept once.
+// beside that executable (../share/kelwyrm, or ../share/games/kelwyrm in
+// the games layout) and the installed data folder the build was configured
+// for. Folders named twice are kept once.
 std::vector<std::string> DataFolders();
 
 // `name` in the first of DataFolders() that holds it: `name` unchanged when

@@ -7,6 +7,7 @@
 
 #include "controls.h"
 #include "datafolder.h"
+#include "programname.h"
 #include "draw.h"
 #include "gamesound.h"
 #include "pause.h"
@@ -264,16 +265,17 @@ int main(int argc, char **argv)
    // The settings file gives the defaults; the command line wins.
    ReadSettings(SettingsFile().c_str(), &options, stderr);
    const char *error = nullptr;
+   std::string name = ProgramName(argv[0]);
    switch (ParseGameOptions(argc, argv, &options, &error)) {
    case OPTIONS_HELP:
-      PrintGameUsage(stdout);
+      PrintGameUsage(stdout, name.c_str());
       return 0;
    case OPTIONS_VERSION:
       PrintGameVersion(stdout);
       return 0;
    case OPTIONS_BAD:
-      fprintf(stderr, "game: %s\n", error);
-      PrintGameUsage(stderr);
+      fprintf(stderr, "%s: %s\n", name.c_str(), error);
+      PrintGameUsage(stderr, name.c_str());
       return 2;
    case OPTIONS_PLAY:
       break;

@@ -173,12 +173,12 @@ OptionsResult ParseGameOptions(int argc, char **argv, GameOptions *out, const ch
    return out->version ? OPTIONS_VERSION : OPTIONS_PLAY;
 }
 
-void PrintGameUsage(FILE *to)
+void PrintGameUsage(FILE *to, const char *name)
 {
-   fprintf(to, "Usage: game [OPTION]... [FILE]\n"
+   fprintf(to, "Usage: %s [OPTION]... [FILE]\n"
                "Plays the levels map2.dat to map5.dat in turn, or the map FILE alone.\n"
                "Data are read from the current folder, else the program's folder,\n"
-               "else the installed data folder.\n\nOptions:\n");
+               "else the installed data folder.\n\nOptions:\n", name);
    for (const OptionEntry &entry : kOptions) {
       char left[32];
       snprintf(left, sizeof left, "%s%s%s", entry.name, entry.value ? " " : "",

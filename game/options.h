@@ -36,7 +36,8 @@ enum OptionsResult {
 // Fills `out` from argv[1..argc-1]. On OPTIONS_BAD, `error` names the fault.
 OptionsResult ParseGameOptions(int argc, char **argv, GameOptions *out, const char **error);
 
-void PrintGameUsage(FILE *to);
+// `name` is the name the game was started as.
+void PrintGameUsage(FILE *to, const char *name);
 void PrintGameVersion(FILE *to);
 
 #endif

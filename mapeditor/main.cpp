@@ -13,6 +13,7 @@
 #include "options.h"
 #include "platform.h"
 #include "playtest.h"
+#include "programname.h"
 #include "saveload.h"
 #include "window.h"
 
@@ -164,16 +165,17 @@ int main(int argc, char **argv)
 {
    EditorOptions options;
    const char *error = nullptr;
+   std::string name = ProgramName(argv[0]);
    switch (ParseEditorOptions(argc, argv, &options, &error)) {
    case OPTIONS_HELP:
-      PrintEditorUsage(stdout);
+      PrintEditorUsage(stdout, name.c_str());
       return 0;
    case OPTIONS_VERSION:
       PrintEditorVersion(stdout);
       return 0;
    case OPTIONS_BAD:
-      fprintf(stderr, "mapeditor: %s\n", error);
-      PrintEditorUsage(stderr);
+      fprintf(stderr, "%s: %s\n", name.c_str(), error);
+      PrintEditorUsage(stderr, name.c_str());
       return 2;
    case OPTIONS_EDIT:
       break;

@@ -52,16 +52,16 @@ OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, cons
    return out->version ? OPTIONS_VERSION : OPTIONS_EDIT;
 }
 
-void PrintEditorUsage(FILE *to)
+void PrintEditorUsage(FILE *to, const char *name)
 {
-   fprintf(to, "Usage: mapeditor [OPTION]... [FILE]\n"
+   fprintf(to, "Usage: %s [OPTION]... [FILE]\n"
                "Edits the map FILE, or map1.dat in the current folder: F1 edit,\n"
                "F3 enemies, F5 save, F8 load, F10 quit; F6 plays the map in the game,\n"
                "Ctrl+Z undoes and Ctrl+Y redoes. FILE is loaded at start when it\n"
                "exists, and F5 creates it when it does not. The newest %d steps are\n"
                "kept, fewer when together they changed more than %ld cells (a clear\n"
                "of a full map changes %d).\n"
-               "\nOptions:\n", kMaxUndoSteps, kMaxUndoCells, kMapCells);
+               "\nOptions:\n", name, kMaxUndoSteps, kMaxUndoCells, kMapCells);
    for (const OptionEntry &entry : kOptions)
       fprintf(to, "  %-14s %s\n", entry.name, entry.help);
 }

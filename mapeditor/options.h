@@ -23,7 +23,8 @@ enum OptionsResult {
 // Fills `out` from argv[1..argc-1]. On OPTIONS_BAD, `error` names the fault.
 OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, const char **error);
 
-void PrintEditorUsage(FILE *to);
+// `name` is the name the editor was started as.
+void PrintEditorUsage(FILE *to, const char *name);
 void PrintEditorVersion(FILE *to);
 
 #endif

@@ -6,14 +6,19 @@
 #include "gamesound.h"
 #include "main.h"
 #include "platform.h"
+#include "programname.h"
 
-static const char kGameName[] = "game";
 static const char kNoSound[] = "--no-sound";
+static constexpr int kExeNameSize = 4096;
 
+// The installed editor plays in the installed game, the run folder's in game.
 static std::string GameBesideEditor()
 {
+   char exe[kExeNameSize];
+   get_executable_name(exe, sizeof exe);
    std::string folder = ProgramFolder();
-   return (folder.empty() ? std::string(".") : folder) + "/" + kGameName + ProgramSuffix();
+   return (folder.empty() ? std::string(".") : folder) + "/" + GameNameForEditor(ProgramName(exe)) +
+          ProgramSuffix();
 }
 
 static void ForgetKeys()

@@ -10,7 +10,8 @@ enum PlayTestResult {
    PLAYTEST_GAME_FAILED    // the game ran and ended with an error
 };
 
-// Plays the map in the game beside the editor's own executable.
+// Plays the map in the game beside the editor's own executable, named
+// after it (kelwyrm-editor plays in kelwyrm, mapeditor in game).
 PlayTestResult PlayTest();
 
 // Writes the map to a temporary file, runs `game` on it from the current

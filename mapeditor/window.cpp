@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform.h"
+#include "programname.h"
 #include "windowicon.h"
 
 // Drawn by the asset generator at build time.
@@ -20,10 +20,5 @@ void TitleWindow(const char *mapfile)
 {
    char exe[1024];
    get_executable_name(exe, sizeof exe);
-   std::string title = get_filename(exe);
-   const std::string suffix = ProgramSuffix();
-   if (!suffix.empty() && title.size() > suffix.size() &&
-       title.compare(title.size() - suffix.size(), suffix.size(), suffix) == 0)
-      title.erase(title.size() - suffix.size());
-   set_window_title((title + " - " + mapfile).c_str());
+   set_window_title((ProgramName(exe) + " - " + mapfile).c_str());
 }

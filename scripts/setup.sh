@@ -11,16 +11,18 @@ cd "$(dirname "$0")/.."
 # part of the build; the asset generator needs the sound font, libpng, and
 # faketime so that the patch set records a fixed date; levelc reads Tiled
 # maps with pugixml and zlib; CPack's Debian package asks dpkg-shlibdeps and
-# file for its dependencies.
+# file for its dependencies, and dpkg-buildflags (dpkg-dev) gives the
+# package's build its flags.
 BUILD_PACKAGES="cmake make g++ pkg-config python3 libgtest-dev libbenchmark-dev
   liballegro4-dev libloadpng4-dev libpng-dev libsndfile1-dev libsmf-dev
   timgm6mb-soundfont faketime libpugixml-dev zlib1g-dev dpkg-dev file"
 # Only the tests run these: the sanitizer build, the outside tools that check
 # our files (Tiled, and zstd to make a layer Tiled keeps but we refuse;
-# desktop-file-validate for the menu entries), and the private X servers of
-# the real-window tests.
+# desktop-file-validate for the menu entries; Debian's package checker
+# lintian, appstreamcli for the software-centre entry and man for the manual
+# pages), and the private X servers of the real-window tests.
 TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-utils tiled zstd
-  desktop-file-utils"
+  desktop-file-utils lintian appstream man-db"
 
 packages=$BUILD_PACKAGES
 [ "${1:-}" = "--test" ] && packages="$packages $TEST_PACKAGES"

@@ -138,7 +138,7 @@ TEST_F(HistoryTest, KeepsTheNewest1000StepsAndBoundsTheCellsStored)
    // The usage states the rule with the numbers the history keeps to.
    char text[1024] = "";
    FILE *usage = fmemopen(text, sizeof text - 1, "w");
-   PrintEditorUsage(usage);
+   PrintEditorUsage(usage, "mapeditor");
    fclose(usage);
    EXPECT_NE(strstr(text, "newest 1000 steps"), nullptr) << text;
    EXPECT_NE(strstr(text, "more than 524288 cells"), nullptr) << text;

@@ -17,6 +17,24 @@ def cells_box(img):
     return img.crop(4 * 32, 3 * 32, 3 * 32, 32)
 
 
+def play_painted_map(test, s, game):
+    """Paints stone cells in the editor's edit mode, plays the map with F6 and
+    sees them in the window of `game`; gives the editor's picture before F6."""
+    s.tap("F1")
+    s.click(STONE * 32 + 5, 305)
+    s.drag([(c * 32 + 10, r * 32 + 10) for c, r in PAINTED])
+    s.move(600, 400)
+    editor = s.capture()
+    painted = cells_box(editor)
+    test.assertEqual(painted.count((0, 0, 0)), 0)               # all stone
+
+    s.tap("F6")
+    s.find_window(game)
+    seen = s.capture_until(lambda img: cells_box(img) == painted)
+    test.assertEqual(seen.width, 320)
+    return editor
+
+
 class DesignerLoop(unittest.TestCase):
     def test_f6_plays_the_painted_map_and_comes_back_to_it(self):
         saved = Map()
@@ -25,18 +43,7 @@ class DesignerLoop(unittest.TestCase):
         try:
             with Session("mapeditor", files={"map1.dat": saved}, env={"TMPDIR": tmp}) as s:
                 before = s.path("map1.dat").read_bytes()
-                s.tap("F1")
-                s.click(STONE * 32 + 5, 305)
-                s.drag([(c * 32 + 10, r * 32 + 10) for c, r in PAINTED])
-                s.move(600, 400)
-                editor = s.capture()
-                painted = cells_box(editor)
-                self.assertEqual(painted.count((0, 0, 0)), 0)               # all stone
-
-                s.tap("F6")
-                s.find_window("game")
-                seen = s.capture_until(lambda img: cells_box(img) == painted)
-                self.assertEqual(seen.width, 320)
+                editor = play_painted_map(self, s, "game")
                 # The map it plays has no name in any folder: the game reads
                 # it through a descriptor it inherited.
                 self.assertEqual(os.listdir(tmp), [])
