@@ -1,0 +1,114 @@
+"""The editor under Wine: the same mouse strokes saved with F5 give the same
+map1.dat bytes as the Linux editor's; a read-only map1.dat is refused with a
+second message and kept; F6 plays the map in kelwyrm.exe beside the editor
+and comes back, leaving no temporary map."""
+
+import os
+import stat
+import time
+import unittest
+
+from harness import Map, Session, unpack_bytes
+from test_editor_roundtrip import POINTER_AWAY, cell_point, palette_point
+from winerun import EDITOR, GAME, PREFIX, WineSession
+
+# (layer key, palette value, view cells dragged through) in edit mode.
+STROKES = [("1", 1, [(0, 6), (1, 6), (2, 6), (3, 6)]), ("2", 20, [(5, 2)]),
+           ("4", 49, [(9, 5)])]
+
+
+def draw(s):
+    s.tap("F1")
+    for layer_key, value, cells in STROKES:
+        s.tap(layer_key)
+        s.click(*palette_point(value))
+        s.drag([cell_point(*c) for c in cells])
+    s.tap("Escape")
+
+
+def wine_give_keys_back(s):
+    """With no window manager, Wine sends keys to the editor again only once
+    its window is clicked, after a message box; the click lands where the
+    editor does nothing with it."""
+    s.click(*POINTER_AWAY)
+
+
+def save(s, wine):
+    """F5 and its message; the file once it is written."""
+    s.tap("F5")
+    s.dismiss_message()
+    if wine:
+        wine_give_keys_back(s)
+
+
+def wait_changed(path, before, timeout=10):
+    deadline = time.time() + timeout
+    while time.time() < deadline:
+        if path.exists() and path.stat().st_mtime_ns != before:
+            return
+        time.sleep(0.05)
+
+
+def playtest_leftovers():
+    temp = PREFIX / "drive_c" / "users"
+    return sorted(p.name for p in temp.glob("*/AppData/Local/Temp/*kelwyrm*"))
+
+
+class EditorUnderWine(unittest.TestCase):
+    def test_strokes_saved_give_the_linux_editors_bytes(self):
+        saved = []
+        for session_type, program, wine in ((Session, "mapeditor", False),
+                                            (WineSession, EDITOR, True)):
+            with session_type(program, files={"map1.dat": Map()}) as s:
+                before = s.path("map1.dat").stat().st_mtime_ns
+                draw(s)
+                save(s, wine)
+                wait_changed(s.path("map1.dat"), before)
+                saved.append(s.path("map1.dat").read_bytes())
+        self.assertGreater(len([v for v in unpack_bytes_of(saved[0]) if v]), 0)
+        self.assertEqual(saved[1], saved[0])
+
+    def test_a_read_only_map_is_refused_and_kept(self):
+        with WineSession(EDITOR) as s:
+            path = s.path("map1.dat")
+            before = path.read_bytes()
+            os.chmod(path, stat.S_IRUSR | stat.S_IRGRP | stat.S_IROTH)
+            draw(s)
+            s.tap("F5")
+            s.dismiss_message()           # "you just saved your map"
+            s.dismiss_message()           # the failure, which Linux words the same
+            self.assertEqual(s.messages(), [])
+            self.assertEqual(path.read_bytes(), before)
+            self.assertEqual(sorted(p.name for p in s.dir.glob("*.tmp")), [])
+
+    def test_f6_plays_the_map_and_comes_back(self):
+        with WineSession(EDITOR, audio=True) as s:
+            draw(s)
+            s.tap("F6")
+            game = s.find_window("kelwyrm", timeout=60)
+            s.hold("Escape", frames=4)
+            deadline = time.time() + 30
+            while s._search("--onlyvisible", "--name", "^kelwyrm$") and time.time() < deadline:
+                time.sleep(0.1)
+            self.assertNotEqual(game, None)
+            self.assertEqual(s._search("--onlyvisible", "--name", "^kelwyrm$"), [])
+            self.assertTrue(s.running)
+            self.assertEqual(playtest_leftovers(), [])
+            s.find_window()
+            s.tap("F10")
+            self.assertEqual(s.wait_exit(timeout=30), 0)
+
+
+def unpack_bytes_of(data):
+    """The map values of packed bytes, 32 bits each."""
+    import tempfile
+    from pathlib import Path
+    with tempfile.TemporaryDirectory() as tmp:
+        path = Path(tmp) / "m.dat"
+        path.write_bytes(data)
+        raw = unpack_bytes(path)
+    return [int.from_bytes(raw[i:i + 4], "little") for i in range(0, len(raw), 4)]
+
+
+if __name__ == "__main__":
+    unittest.main()
