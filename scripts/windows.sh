@@ -105,10 +105,10 @@ find "$out/stage" -exec touch -h -d "@$epoch" {} +
 files=$out/installer-files.nsh
 {
   echo '!macro InstallFiles'
-  for f in "$stage"/*; do echo "  File \"$f\""; done
+  for f in "$stage"/*; do printf '  File "%s"\n' "$f"; done
   echo '!macroend'
   echo '!macro RemoveFiles'
-  for f in "$stage"/*; do echo "  Delete \"\$INSTDIR\\${f##*/}\""; done
+  for f in "$stage"/*; do printf '  Delete "$INSTDIR\\%s"\n' "${f##*/}"; done
   echo '!macroend'
 } > "$files"
 makensis -V2 -DVERSION="$version" -DFILES="$files" -DOUTFILE="$dist/$name-setup.exe" \

@@ -12,17 +12,18 @@ from harness import Map, Session, unpack_bytes
 from test_editor_roundtrip import POINTER_AWAY, cell_point, palette_point
 from winerun import EDITOR, GAME, PREFIX, WineSession
 
-# (layer key, palette value, view cells dragged through) in edit mode.
+# (layer key, palette value, view cells clicked) in edit mode.
 STROKES = [("1", 1, [(0, 6), (1, 6), (2, 6), (3, 6)]), ("2", 20, [(5, 2)]),
-           ("4", 49, [(9, 5)])]
+           ("4", 35, [(9, 5)])]
 
 
 def draw(s):
     s.tap("F1")
     for layer_key, value, cells in STROKES:
         s.tap(layer_key)
-        s.click(*palette_point(value))
-        s.drag([cell_point(*c) for c in cells])
+        s.click(*palette_point(value), hold=0.2, settle=4)
+        for cell in cells:
+            s.click(*cell_point(*cell), hold=0.2, settle=4)
     s.tap("Escape")
 
 

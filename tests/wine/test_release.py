@@ -63,7 +63,7 @@ class Files(unittest.TestCase):
                 self.assertIn("kernel32.dll", dlls)
                 self.assertEqual(dlls - WINDOWS_DLLS, set())
                 found = resources(STAGE / exe)
-                self.assertIn(("14", "ALLEGRO_ICON"), {(t, n.upper()) for t, n in found})
+                self.assertIn(("14", "ALLEGRO_ICON"), {(t, n.strip("'").upper()) for t, n in found})
                 self.assertIn("16", {t for t, _ in found})
 
 

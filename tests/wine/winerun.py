@@ -14,7 +14,7 @@ import subprocess
 import time
 from pathlib import Path
 
-from harness import _ALSA_CAPTURE, HarnessError, Session, _die_with_parent
+from harness import STARTUP_FRAMES, _ALSA_CAPTURE, HarnessError, Session, _die_with_parent
 
 # Everything the Windows release holds: the programs and the data files.
 STAGE = Path(os.environ.get("WINE_STAGE", ""))
@@ -110,6 +110,14 @@ class WineSession(Session):
                                      stderr=self._err,
                                      preexec_fn=_die_with_parent(signal.SIGKILL))
         self._own(self.proc.pid)
+
+    def find_window(self, name=None, timeout=None):
+        """As for a Linux program, then a click in the window's top left
+        corner: with no window manager, Wine gives a window the keyboard
+        only once it is clicked."""
+        window = super().find_window(name, timeout)
+        self.click(1, 1, settle=STARTUP_FRAMES)
+        return window
 
     def close(self, failed=False):
         try:
