@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <climits>
+#include "platform.h"
 
 // Set by the build: the installed data folder, absolute and as seen from
 // the installed programs' folder (which makes an installed tree relocatable).
@@ -12,16 +12,6 @@
 #ifndef KELWYRM_DATA_FROM_BIN
 #define KELWYRM_DATA_FROM_BIN "../share/kelwyrm"
 #endif
-
-static std::string ExecutableFolder()
-{
-   char path[PATH_MAX];
-   ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-   if (n <= 0)
-      return "";
-   std::string exe(path, n);
-   return exe.substr(0, exe.rfind('/'));
-}
 
 static void AddFolder(std::vector<std::string> &folders, const std::string &dir)
 {
@@ -34,7 +24,7 @@ static void AddFolder(std::vector<std::string> &folders, const std::string &dir)
 std::vector<std::string> DataFolders()
 {
    std::vector<std::string> folders = {""};
-   std::string exe_dir = ExecutableFolder();
+   std::string exe_dir = ProgramFolder();
    if (!exe_dir.empty()) {
       AddFolder(folders, exe_dir);
       AddFolder(folders, exe_dir + "/" + KELWYRM_DATA_FROM_BIN);

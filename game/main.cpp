@@ -1,7 +1,5 @@
 #include "main.h"
 
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -9,6 +7,8 @@
 
 #include "datafolder.h"
 #include "draw.h"
+#include "gamesound.h"
+#include "platform.h"
 #include "replay.h"
 #include "saveload.h"
 #include "window.h"
@@ -133,37 +133,19 @@ void LoadAssets()
    set_palette(static_cast<RGB *>(pal[0].dat));
 }
 
-// Allegro looks for the MIDI patch set beside the executable and in its own
-// folders only; show it the one found with the other data, unless the
-// player's allegro.cfg names a patch set of its own.
-static void ShowAllegroThePatches()
-{
-   if (get_config_string("sound", "patches", nullptr))
-      return;
-   std::string path = FindDataFile("patches.dat");
-   if (path.find('/') == std::string::npos) {
-      char cwd[1024];
-      if (!getcwd(cwd, sizeof cwd) || !exists(path.c_str()))
-         return;
-      path = std::string(cwd) + "/" + path;
-   }
-   std::string config = "[sound]\npatches = " + path + "\n";
-   override_config_data(config.c_str(), config.size());
-}
-
 void InitAll()
 {
    NameWindow();
    // Without a display Allegro cannot start, and its keyboard would then crash.
    if (allegro_init() != 0)
       Fail("Could not start Allegro: no display");
+   KeepFileNamesAsGiven();
    install_keyboard();
    install_timer();
    if (!OpenWindow())
       Fail("Could not set GFX mode");
    if (!options.silent) {
-      ShowAllegroThePatches();
-      if (install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) < 0)
+      if (!StartGameSound())
          Fail("Sorry, cannot initilize sound");
    }
    LoadAssets();

@@ -11,6 +11,7 @@
 #include "history.h"
 #include "idle.h"
 #include "options.h"
+#include "platform.h"
 #include "playtest.h"
 #include "saveload.h"
 #include "window.h"
@@ -43,6 +44,8 @@ volatile int fps = 0;
 int grey = 0;
 int red = 0;
 int white = 0;
+
+int nosound = 0;
 
 static const char *const kHelpTitle[] = {
    "Welcome to the",
@@ -115,6 +118,7 @@ void InitAll()
    // Without a display Allegro cannot start, and its keyboard would crash.
    if (install_allegro(SYSTEM_AUTODETECT, &errno, atexit) != 0)
       StartupFailure("Could not start Allegro: ", allegro_error[0] ? allegro_error : "no display");
+   KeepFileNamesAsGiven();
    if (install_keyboard() != 0 || install_timer() != 0 || install_mouse() < 0)
       StartupFailure("Could not set up the keyboard, timer and mouse: ", allegro_error);
    if (set_gfx_mode(GFX_AUTODETECT_WINDOWED, kScreenW, kScreenH, 0, 0) != 0)
@@ -173,6 +177,7 @@ int main(int argc, char **argv)
    case OPTIONS_EDIT:
       break;
    }
+   nosound = options.silent;
 
    InitAll();
    InstallCloseButton();

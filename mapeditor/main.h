@@ -36,6 +36,9 @@ extern int grey;
 extern int red;
 extern int white;
 
+// Set by --no-sound: the game plays the map under test silently.
+extern int nosound;
+
 // Starts Allegro, the window and the assets, and empties the map.
 void InitAll();
 

@@ -4,6 +4,9 @@
 
 #include <allegro.h>
 
+#include "history.h"
+#include "mapfile.h"
+
 // One entry per option, as in the game: its name, its line of usage and the
 // flag it sets.
 struct OptionEntry {
@@ -15,6 +18,7 @@ struct OptionEntry {
 static const OptionEntry kOptions[] = {
    {"--help", "print this help and stop", &EditorOptions::help},
    {"--version", "print the version and stop", &EditorOptions::version},
+   {"--no-sound", "play the map with F6 without sound", &EditorOptions::silent},
 };
 
 // The reason for the last OPTIONS_BAD, with the argument it is about.
@@ -45,7 +49,9 @@ void PrintEditorUsage(FILE *to)
    fprintf(to, "Usage: mapeditor [OPTION]\n"
                "Edits map1.dat in the current folder: F1 edit, F3 enemies, F5 save,\n"
                "F8 load, F10 quit; F6 plays the map in the game, Ctrl+Z undoes and\n"
-               "Ctrl+Y redoes.\n\nOptions:\n");
+               "Ctrl+Y redoes. The newest %d steps are kept, fewer when together\n"
+               "they changed more than %ld cells (a clear of a full map changes %d).\n"
+               "\nOptions:\n", kMaxUndoSteps, kMaxUndoCells, kMapCells);
    for (const OptionEntry &entry : kOptions)
       fprintf(to, "  %-14s %s\n", entry.name, entry.help);
 }

@@ -9,6 +9,7 @@
 struct EditorOptions {
    bool help = false;      // print the usage and stop
    bool version = false;   // print the version and stop
+   bool silent = false;    // F6 plays the map without sound
 };
 
 enum OptionsResult {

@@ -1,39 +1,34 @@
 #include "playtest.h"
 
-#include <cerrno>
-#include <csignal>
-#include <cstdlib>
-#include <cstring>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <vector>
 
+#include "gamesound.h"
 #include "main.h"
+#include "platform.h"
 
 static const char kGameName[] = "game";
-static const char kTempPattern[] = "/kelwyrm-playtest-XXXXXX";
+static const char kNoSound[] = "--no-sound";
 
 static std::string GameBesideEditor()
 {
-   char exe[4096];
-   get_executable_name(exe, sizeof exe);
-   std::string path = exe;
-   size_t slash = path.rfind('/');
-   return (slash == std::string::npos ? std::string("./") : path.substr(0, slash + 1)) +
-          kGameName;
-}
-
-static std::string TempFolder()
-{
-   const char *dir = getenv("TMPDIR");
-   return dir && *dir ? dir : "/tmp";
+   std::string folder = ProgramFolder();
+   return (folder.empty() ? std::string(".") : folder) + "/" + kGameName + ProgramSuffix();
 }
 
 static void ForgetKeys()
 {
    for (int k = 0; k < KEY_MAX; k++)
       key[k] = 0;
+}
+
+// The game would stop at its start with a message where sound cannot play,
+// so the editor tries it first, as the game will, and lets it go again.
+static bool SoundPlays()
+{
+   bool plays = StartGameSound();
+   remove_sound();
+   return plays;
 }
 
 PlayTestResult PlayTest()
@@ -43,49 +38,35 @@ PlayTestResult PlayTest()
 
 PlayTestResult PlayTestWith(const char *game)
 {
-   if (access(game, X_OK) != 0) {
+   if (!IsProgram(game)) {
       allegro_message("Could not find the game to play the map: %s", game);
       return PLAYTEST_NO_GAME;
    }
-   std::string name = TempFolder() + kTempPattern;
-   int fd = mkstemp(&name[0]);
-   MapFileResult written = MAPFILE_CANNOT_OPEN;
-   if (fd >= 0) {
-      close(fd);
-      written = WriteMapFile(name.c_str(), map);
-   }
-   if (written != MAPFILE_OK) {
+   std::string bytes, path;
+   int fd = PackMapFile(map, bytes) ? CreateChildFile(path) : -1;
+   if (fd < 0 || !WriteAll(fd, bytes.data(), bytes.size())) {
       if (fd >= 0)
-         unlink(name.c_str());
+         ReleaseChildFile(fd, path);
       allegro_message("Could not write the map to play it in %s: %s", TempFolder().c_str(),
-                      MapFileMessage(written));
+                      MapFileMessage(MAPFILE_WRITE_FAILED));
       return PLAYTEST_WRITE_FAILED;
    }
 
-   // The game starts with every signal at its default and none blocked,
-   // whatever Allegro's threads did to the editor's.
-   posix_spawnattr_t attr;
-   posix_spawnattr_init(&attr);
-   sigset_t none, all;
-   sigemptyset(&none);
-   sigfillset(&all);
-   posix_spawnattr_setsigmask(&attr, &none);
-   posix_spawnattr_setsigdefault(&attr, &all);
-   posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
-   char *argv[] = {const_cast<char *>(game), &name[0], nullptr};
-   pid_t pid;
-   int err = posix_spawn(&pid, game, nullptr, &attr, argv, environ);
-   posix_spawnattr_destroy(&attr);
-   if (err == 0) {
-      int status;
-      while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-      }
-   }
-   unlink(name.c_str());
+   std::vector<std::string> args;
+   if (nosound || !SoundPlays())
+      args.push_back(kNoSound);
+   args.push_back(path);
+   std::string error;
+   int status = RunAndWait(game, args, error);
+   ReleaseChildFile(fd, path);
    ForgetKeys();
-   if (err != 0) {
-      allegro_message("Could not start the game %s: %s", game, strerror(err));
+   if (status < 0) {
+      allegro_message("Could not start the game %s: %s", game, error.c_str());
       return PLAYTEST_NO_GAME;
+   }
+   if (status != 0) {
+      allegro_message("The game ended with an error (status %d)", status);
+      return PLAYTEST_GAME_FAILED;
    }
    return PLAYTEST_PLAYED;
 }

@@ -6,16 +6,19 @@
 enum PlayTestResult {
    PLAYTEST_PLAYED,        // the game ran and ended
    PLAYTEST_WRITE_FAILED,  // the temporary map could not be written
-   PLAYTEST_NO_GAME        // the game is missing or could not be started
+   PLAYTEST_NO_GAME,       // the game is missing or could not be started
+   PLAYTEST_GAME_FAILED    // the game ran and ended with an error
 };
 
 // Plays the map in the game beside the editor's own executable.
 PlayTestResult PlayTest();
 
 // Writes the map to a temporary file, runs `game` on it from the current
-// folder, waits for it to end and removes the file. Failures are shown in a
-// message. Keys the editor saw down before are forgotten afterwards: their
-// releases went to the game's window.
+// folder, silently where sound cannot play, waits for it to end and removes
+// the file; the game ends with the editor, and the file goes with both.
+// Failures, the game's own among them, are shown in a message. Keys the
+// editor saw down before are forgotten afterwards: their releases went to
+// the game's window.
 PlayTestResult PlayTestWith(const char *game);
 
 #endif

@@ -1,19 +1,12 @@
 #include "mapfile.h"
 
 #include <allegro.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include <cerrno>
-#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-// As many links as the kernel itself follows, so a loop of links ends.
-constexpr int kMaxLinkHops = 40;
-constexpr mode_t kPermissionBits = 07777;
+#include "safefile.h"
 
 static unsigned short scratch[kMapLayers][kMapCols][kMapRows];
 
@@ -54,118 +47,65 @@ MapFileResult ReadMapFile(const char *filename, MapGrid dest)
    return result;
 }
 
-static bool WriteValues(const char *filename, const MapGrid src)
+// A PACKFILE that appends whatever Allegro writes to a string, so the packed
+// bytes can go to disk through the one safe writer.
+static int StringClose(void *) { return 0; }
+static int StringGetc(void *) { return EOF; }
+static int StringUngetc(int, void *) { return EOF; }
+static long StringRead(void *, long, void *) { return 0; }
+static int StringPutc(int c, void *out)
 {
-   PACKFILE *f = pack_fopen(filename, "wp");
-   if (!f)
-      return false;
+   static_cast<std::string *>(out)->push_back((char)c);
+   return c;
+}
+static long StringWrite(const void *p, long n, void *out)
+{
+   static_cast<std::string *>(out)->append(static_cast<const char *>(p), (size_t)n);
+   return n;
+}
+static int StringSeek(void *, int) { return -1; }
+static int StringEof(void *) { return 1; }
+static int StringError(void *) { return 0; }
+static const PACKFILE_VTABLE kStringVtable = {StringClose, StringGetc, StringUngetc, StringRead,
+                                              StringPutc, StringWrite, StringSeek, StringEof,
+                                              StringError};
+
+// The bytes pack_fopen's "wp" mode would write: the packed magic number,
+// then the values compressed in the chunks its buffer flushes.
+bool PackMapFile(const MapGrid src, std::string &out)
+{
+   static unsigned char plain[kMapCells * 4];
+   size_t at = 0;
    for (int layer = 0; layer < kMapLayers; layer++)
       for (int row = 0; row < kMapRows; row++)
-         for (int col = 0; col < kMapCols; col++)
-            // Writing again after a failed write can crash inside Allegro.
-            if (pack_iputl((long)src[layer][col][row], f) == EOF) {
-               pack_fclose(f);
-               return false;
-            }
-   return pack_fclose(f) == 0;
-}
-
-// The final flush of a packed file can fail silently, so the file is trusted
-// only once it reads back as what was meant to be written.
-static bool ReadsBackAs(const char *filename, const MapGrid expected)
-{
-   PACKFILE *f = pack_fopen(filename, "rp");
-   if (!f)
-      return false;
-   MapFileResult result = ReadValues(f, scratch);
-   pack_fclose(f);
-   return result == MAPFILE_OK && memcmp(scratch, expected, sizeof(scratch)) == 0;
-}
-
-// The file a save must replace: the end of a chain of symbolic links, so that
-// a link to a level kept elsewhere stays a link and its target gets the map.
-// A chain that ends in a missing file names the file to make.
-static bool FollowLinks(const char *filename, std::string &target)
-{
-   target = filename;
-   for (int hop = 0; hop < kMaxLinkHops; hop++) {
-      struct stat st;
-      if (lstat(target.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
-         return true;
-      char link[PATH_MAX];
-      ssize_t n = readlink(target.c_str(), link, sizeof(link) - 1);
-      if (n <= 0)
-         return false;
-      std::string next(link, (size_t)n);
-      size_t slash = target.rfind('/');
-      // A relative link is relative to the folder the link is in.
-      if (next[0] != '/' && slash != std::string::npos)
-         next = target.substr(0, slash + 1) + next;
-      target = next;
+         for (int col = 0; col < kMapCols; col++) {
+            unsigned v = src[layer][col][row];
+            plain[at++] = (unsigned char)(v & 0xFF);
+            plain[at++] = (unsigned char)(v >> 8);
+            plain[at++] = 0;
+            plain[at++] = 0;
+         }
+   out.clear();
+   PACKFILE *f = pack_fopen_vtable(&kStringVtable, &out);
+   LZSS_PACK_DATA *lzss = create_lzss_pack_data();
+   bool ok = f && lzss && pack_mputl(F_PACK_MAGIC, f) != EOF;
+   for (size_t done = 0; ok && done < sizeof plain; done += F_BUF_SIZE) {
+      size_t n = sizeof plain - done < F_BUF_SIZE ? sizeof plain - done : F_BUF_SIZE;
+      ok = lzss_write(f, lzss, (int)n, plain + done, done + n == sizeof plain) == 0;
    }
-   return false;
-}
-
-static std::string FolderOf(const std::string &path)
-{
-   size_t slash = path.rfind('/');
-   if (slash == std::string::npos)
-      return ".";
-   return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// fsync of something that cannot be synced (EINVAL) has nothing to lose.
-static bool SyncDescriptor(int fd)
-{
-   return fsync(fd) == 0 || errno == EINVAL;
-}
-
-// Gives the new file the old one's owner (where allowed) and permission bits,
-// then puts it on disk, so the rename never publishes a file that a power
-// cut could still empty.
-static bool SyncNewFile(const std::string &temp, const struct stat *old)
-{
-   int fd = open(temp.c_str(), O_RDONLY);
-   if (fd < 0)
-      return false;
-   bool ok = true;
-   if (old) {
-      // Only root may give a file away; anyone else keeps the file as theirs.
-      ok = fchown(fd, old->st_uid, old->st_gid) == 0 || errno == EPERM;
-      ok = ok && fchmod(fd, old->st_mode & kPermissionBits) == 0;
-   }
-   ok = ok && SyncDescriptor(fd);
-   return close(fd) == 0 && ok;
-}
-
-// The rename is only durable once the folder that holds the name is synced.
-static bool SyncFolder(const std::string &folder)
-{
-   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-   if (fd < 0)
-      return false;
-   bool ok = SyncDescriptor(fd);
-   return close(fd) == 0 && ok;
+   if (lzss)
+      free_lzss_pack_data(lzss);
+   if (f)
+      pack_fclose(f);
+   return ok;
 }
 
 MapFileResult WriteMapFile(const char *filename, const MapGrid src)
 {
-   std::string target;
-   if (!FollowLinks(filename, target))
+   std::string bytes;
+   if (!PackMapFile(src, bytes) || !WriteFileSafely(filename, bytes))
       return MAPFILE_WRITE_FAILED;
-   struct stat old;
-   bool replacing = stat(target.c_str(), &old) == 0;
-   // A rename needs only the folder's permission; a file the user may not
-   // write is refused, as writing it in place would be.
-   if (replacing && faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
-      return MAPFILE_WRITE_FAILED;
-   std::string temp = target + ".new";
-   if (!WriteValues(temp.c_str(), src) || !ReadsBackAs(temp.c_str(), src) ||
-       !SyncNewFile(temp, replacing ? &old : nullptr) || rename(temp.c_str(), target.c_str()) != 0) {
-      remove(temp.c_str());
-      return MAPFILE_WRITE_FAILED;
-   }
-   return SyncFolder(FolderOf(target)) ? MAPFILE_OK : MAPFILE_WRITE_FAILED;
+   return MAPFILE_OK;
 }
 
 const char *MapFileMessage(MapFileResult result)

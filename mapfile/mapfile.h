@@ -5,6 +5,8 @@
 // In memory a map is map[layer][column][row]; on disk it is 40,000
 // little-endian 32-bit values, layer by layer, row by row, column by column.
 
+#include <string>
+
 constexpr int kMapLayers = 4;
 constexpr int kMapCols = 200;
 constexpr int kMapRows = 50;
@@ -28,12 +30,14 @@ enum MapFileResult {
 // Reads a map file into dest. On any failure dest is left exactly as it was.
 MapFileResult ReadMapFile(const char *filename, MapGrid dest);
 
-// Writes src to filename. An existing file is replaced only once the new one
-// has been written, read back in full and synced to disk, so a failed save
-// never loses it and a save that succeeded survives a power cut. A symbolic
-// link is followed and its target replaced; the file keeps its permission
-// bits; a file the user may not write is refused.
+// Writes src to filename through the safe writer (safefile.h): an existing
+// file is replaced only once the new one is on disk in full, a symbolic link
+// keeps pointing at the file that gets the map, the file keeps its
+// permission bits, and a file the user may not write is refused.
 MapFileResult WriteMapFile(const char *filename, const MapGrid src);
+
+// The bytes of src's map file, as WriteMapFile puts them on disk.
+bool PackMapFile(const MapGrid src, std::string &bytes);
 
 // A short English reason for a result, for messages.
 const char *MapFileMessage(MapFileResult result);

@@ -92,7 +92,7 @@ done
 
 echo "fresh-root: running '$cmd' in a fresh clone of $(git -C "$src" rev-parse --short HEAD) on a fresh Debian 12 root"
 SECONDS=0
-chroot "$root" /usr/bin/env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
+chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
   PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
   bash -c "cd /work/project && $cmd" </dev/null
 rc=$?

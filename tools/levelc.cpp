@@ -21,6 +21,8 @@
 
 #include "levelsrc.h"
 #include "mapfile.h"
+#include "platform.h"
+#include "safefile.h"
 #include "tilesheet.h"
 #include "tmx.h"
 
@@ -41,22 +43,6 @@ static bool ReadText(const char *filename, std::string &text)
    fclose(f);
    errno = read_error;
    return read_error == 0;
-}
-
-// Writes beside the target first, so a failed write never leaves half a file.
-static bool WriteText(const char *filename, const std::string &text)
-{
-   std::string temp = std::string(filename) + ".new";
-   FILE *f = fopen(temp.c_str(), "wb");
-   if (!f)
-      return false;
-   bool ok = fwrite(text.data(), 1, text.size(), f) == text.size();
-   ok = (fclose(f) == 0) && ok;
-   if (!ok || rename(temp.c_str(), filename) != 0) {
-      remove(temp.c_str());
-      return false;
-   }
-   return true;
 }
 
 static int WriteMap(const char *out)
@@ -95,7 +81,7 @@ static int WriteLevelText(const char *in, const char *out)
 {
    const char *base = strrchr(in, '/');
    std::string title = std::string("Level decompiled from ") + (base ? base + 1 : in);
-   if (!WriteText(out, FormatLevelSource(level, title))) {
+   if (!WriteFileSafely(out, FormatLevelSource(level, title))) {
       fprintf(stderr, "%s: cannot write the file: %s\n", out, strerror(errno));
       return 1;
    }
@@ -163,7 +149,7 @@ static int ExportTmx(const char *in, const char *out)
       fprintf(stderr, "%s: %s\n", in, error.c_str());
       return 1;
    }
-   if (!WriteText(out, text)) {
+   if (!WriteFileSafely(out, text)) {
       fprintf(stderr, "%s: cannot write the file: %s\n", out, strerror(errno));
       return 1;
    }
@@ -190,7 +176,7 @@ static bool WriteTileset(const std::string &run, const std::string &dir, const c
    bool ok = WriteTileSheet(png, data, pal, count, columns);
    if (!ok)
       fprintf(stderr, "%s: cannot write the picture\n", png.c_str());
-   else if (!(ok = WriteText(file.c_str(), FormatTsx(name, sheet, count, columns))))
+   else if (!(ok = WriteFileSafely(file.c_str(), FormatTsx(name, sheet, count, columns))))
       fprintf(stderr, "%s: cannot write the file: %s\n", file.c_str(), strerror(errno));
    unload_datafile(data);
    return ok;
@@ -228,6 +214,7 @@ int main(int argc, char **argv)
       fprintf(stderr, "levelc: cannot start Allegro\n");
       return 1;
    }
+   KeepFileNamesAsGiven();
    if (strcmp(argv[1], "compile") == 0)
       return IsTmx(argv[2]) ? CompileTmx(argv[2], argv[3]) : Compile(argv[2], argv[3]);
    if (strcmp(argv[1], "decompile") == 0)

@@ -29,6 +29,7 @@
 #include "main.h"
 #include "mapfile.h"
 #include "movement.h"
+#include "platform.h"
 #include "replay.h"
 
 static const char *const kInputNames[kInputCount] = {"none", "R", "L", "L+R", "J", "R+J", "L+J", "L+R+J"};
@@ -233,6 +234,7 @@ int main(int argc, char **argv)
       fprintf(stderr, "levelcheck: cannot start Allegro\n");
       return 2;
    }
+   KeepFileNamesAsGiven();
    bool finishable = true;
    for (const std::string &name : maps)
       finishable = ProveMovement(name.c_str()) && finishable;

@@ -8,9 +8,11 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <loadpng.h>
 
 #include "mapfile.h"
+#include "platform.h"
+#include "pngbytes.h"
+#include "safefile.h"
 
 constexpr int kTileSize = 32;
 constexpr int kPictureW = kMapCols * kTileSize;
@@ -72,6 +74,7 @@ int main(int argc, char **argv)
       fprintf(stderr, "levelpic: cannot start Allegro\n");
       return 1;
    }
+   KeepFileNamesAsGiven();
    set_color_depth(8);
    MapFileResult result = ReadMapFile(argv[1], level);
    if (result != MAPFILE_OK) {
@@ -95,7 +98,8 @@ int main(int argc, char **argv)
    DrawLayer(picture, tiles, tilecount, kBackgroundLayer);
    DrawLayer(picture, tiles, tilecount, kItemLayer);
    DrawMarks(picture);
-   if (save_png(argv[4], picture, palette) != 0) {
+   std::string png;
+   if (!PngBytes(picture, palette, png) || !WriteFileSafely(argv[4], png)) {
       fprintf(stderr, "%s: cannot write the picture\n", argv[4]);
       return 1;
    }

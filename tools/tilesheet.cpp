@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <loadpng.h>
 
+#include "pngbytes.h"
+#include "safefile.h"
 #include "tmx.h"
 
 constexpr int kWidestSheet = 10;
@@ -43,10 +44,8 @@ bool WriteTileSheet(const std::string &filename, const DATAFILE *data, const RGB
    clear_to_color(sheet, makeacol32(0, 0, 0, 0));
    for (int t = 0; t < count; t++)
       CopyTile(sheet, data[t + 1], pal, (t % columns) * kTmxTileSize, (t / columns) * kTmxTileSize);
-   std::string temp = filename + ".new";
-   bool ok = save_png(temp.c_str(), sheet, pal) == 0 && rename(temp.c_str(), filename.c_str()) == 0;
-   if (!ok)
-      remove(temp.c_str());
+   std::string png;
+   bool ok = PngBytes(sheet, pal, png) && WriteFileSafely(filename.c_str(), png);
    destroy_bitmap(sheet);
    return ok;
 }

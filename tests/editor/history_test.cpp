@@ -7,6 +7,7 @@
 #include "enemy.h"
 #include "history.h"
 #include "main.h"
+#include "options.h"
 #include "saveload.h"
 
 namespace {
@@ -133,6 +134,14 @@ TEST_F(HistoryTest, KeepsTheNewest1000StepsAndBoundsTheCellsStored)
    EXPECT_GE(UndoSteps(), 10);
    ASSERT_TRUE(Undo());
    EXPECT_EQ(FilledCells(), kMapCells);
+
+   // The usage states the rule with the numbers the history keeps to.
+   char text[1024] = "";
+   FILE *usage = fmemopen(text, sizeof text - 1, "w");
+   PrintEditorUsage(usage);
+   fclose(usage);
+   EXPECT_NE(strstr(text, "newest 1000 steps"), nullptr) << text;
+   EXPECT_NE(strstr(text, "more than 524288 cells"), nullptr) << text;
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 
 #include "editor_fixture.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
+#include <fstream>
 #include <string>
 
 #include "main.h"
@@ -33,6 +36,21 @@ TEST_F(PlayTestTest, AMissingGameOrAFailedWriteIsSaidAndChangesNothing)
    ASSERT_EQ(messages.size(), 2u);
    EXPECT_NE(messages[1].find("Could not write"), std::string::npos) << messages[1];
    EXPECT_EQ(FilledCells(), kMapCells);
+   unsetenv("TMPDIR");
+
+   // A game that fails is said too; a silent editor asks the game for silence.
+   std::string game = dir + "/failing-game";
+   std::ofstream(game) << "#!/bin/sh\necho \"$@\" > " << dir << "/args\nexit 3\n";
+   chmod(game.c_str(), 0755);
+   nosound = 1;
+   EXPECT_EQ(PlayTestWith(game.c_str()), PLAYTEST_GAME_FAILED);
+   nosound = 0;
+   ASSERT_EQ(messages.size(), 3u);
+   EXPECT_EQ(messages[2], "The game ended with an error (status 3)");
+   std::ifstream args(dir + "/args");
+   std::string first;
+   args >> first;
+   EXPECT_EQ(first, "--no-sound");
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform.h"
+
 // Folders made by MakeTempDir, removed when the test program ends. A death
 // test's child exits through the same code, so only the process that made a
 // folder may remove it.
@@ -33,6 +35,7 @@ void StartHeadless(int screen_w, int screen_h)
    static bool started = false;
    if (!started) {
       ASSERT_EQ(install_allegro(SYSTEM_NONE, &errno, atexit), 0);
+      KeepFileNamesAsGiven();
       set_color_depth(8);
       started = true;
    }

@@ -9,6 +9,7 @@
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "headless.h"
 #include "levelsrc.h"
@@ -244,7 +245,7 @@ TEST_F(LevelcToolTest, BadTextLeavesTheOldMapFileAlone)
    EXPECT_NE(std::system((std::string(LEVELC) + " compile bad.txt out.dat 2> " + message).c_str()), 0);
    EXPECT_EQ(ReadFile(message), "bad.txt:3:3: '!' is not in the legend of layer 0\n");
    EXPECT_EQ(ReadFile("out.dat"), before);
-   EXPECT_EQ(Shell("test -e out.dat.new"), 256) << "a temporary file was left behind";
+   EXPECT_EQ(Shell("ls -A | grep -q '\\.new'"), 256) << "a temporary file was left behind";
    EXPECT_NE(Shell(std::string(LEVELC) + " compile bad.txt fresh.dat"), 0);
    EXPECT_EQ(Shell("test -e fresh.dat"), 256) << "a refused text wrote a map file";
 }
@@ -263,20 +264,44 @@ TEST_F(LevelcToolTest, InputThatIsNotReadableTextIsRefusedAndNothingWritten)
    EXPECT_EQ(Shell("test -e fresh.dat"), 256);
 }
 
-// The file's name goes into the text's title line, whatever bytes it holds.
+// The file's name goes into the text's title line, whatever bytes it holds
+// and whatever locale the tool runs in (a container has none).
 TEST_F(LevelcToolTest, DecompiledTextCompilesBackWhateverTheFileName)
 {
    EnterTempDir();
    grid[kGroundLayer][3][4] = 2;
+   std::string levelc = std::string("env -u LANG -u LC_ALL -u LC_CTYPE ") + LEVELC;
    for (std::string name : {"lat\xE9.dat", "two\nlines.dat", "back\\slash\r.dat"}) {
       SCOPED_TRACE(name);
       ASSERT_EQ(WriteMapFile(name.c_str(), grid), MAPFILE_OK);
-      ASSERT_EQ(Shell(std::string(LEVELC) + " decompile '" + name + "' level.txt"), 0);
-      ASSERT_EQ(Shell(std::string(LEVELC) + " compile level.txt again.dat"), 0) << ReadFile("level.txt");
+      ASSERT_EQ(Shell(levelc + " decompile '" + name + "' level.txt"), 0);
+      ASSERT_EQ(Shell(levelc + " compile level.txt 'again\xE9.dat'"), 0) << ReadFile("level.txt");
+      ASSERT_EQ(rename("again\xE9.dat", "again.dat"), 0);
       EXPECT_EQ(ReadFile("again.dat"), ReadFile(name));
    }
    std::string text = ReadFile("level.txt");
    EXPECT_EQ(text.substr(0, text.find('\n')), "; Level decompiled from back\\\\slash\\x0D.dat");
+}
+
+// Every file levelc writes goes through the maps' safe writer: a link stays
+// a link, the permission bits stay, and a planted NAME.new is left alone.
+TEST_F(LevelcToolTest, WrittenFilesKeepTheirLinksAndModesAndTakeNothingOver)
+{
+   EnterTempDir();
+   ASSERT_EQ(WriteMapFile("in.dat", grid), MAPFILE_OK);
+   WriteFile("kept.txt", "old");
+   ASSERT_EQ(chmod("kept.txt", 0640), 0);
+   ASSERT_EQ(symlink("kept.txt", "out.txt"), 0);
+   WriteFile("victim", "precious");
+   ASSERT_EQ(symlink("victim", "kept.txt.new"), 0);
+   ASSERT_EQ(Shell(std::string(LEVELC) + " decompile in.dat out.txt"), 0);
+   struct stat st;
+   ASSERT_EQ(lstat("out.txt", &st), 0);
+   EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link became a plain file";
+   ASSERT_EQ(stat("kept.txt", &st), 0);
+   EXPECT_EQ(st.st_mode & 07777, 0640u);
+   EXPECT_EQ(ReadFile("kept.txt").rfind("; Level decompiled from in.dat", 0), 0u);
+   EXPECT_EQ(ReadFile("victim"), "precious");
 }
 
 TEST_F(LevelcToolTest, DecompileRefusesFilesThatAreNotMaps)

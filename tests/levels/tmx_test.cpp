@@ -158,7 +158,7 @@ TEST_F(TmxTest, LevelcRefusesBadMapsWithoutWritingAndDecompilesGoodOnes)
    EXPECT_EQ(ReadAll("log"), "bad.tmx:2: the map is infinite; a level is a fixed map of 200 x 50 cells\n");
    EXPECT_EQ(ReadAll("out.dat"), before);
    EXPECT_NE(Shell(levelc + " decompile bad.tmx fresh.txt 2> /dev/null"), 0);
-   EXPECT_NE(Shell("test -e out.dat.new || test -e fresh.txt || test -e fresh.txt.new"), 0)
+   EXPECT_NE(Shell("test -e fresh.txt || ls -A | grep -q '\\.new'"), 0)
       << "a refused map left a file";
 
    level[kItemLayer][0][0] = 60;
@@ -168,5 +168,5 @@ TEST_F(TmxTest, LevelcRefusesBadMapsWithoutWritingAndDecompilesGoodOnes)
              "odd.dat: layer items, column 0, row 0: value 60 has no picture (the tileset tiles has 49)\n");
    EXPECT_NE(Shell(levelc + " export-tmx odd.dat elsewhere/odd.tmx 2> log"), 0);
    EXPECT_NE(ReadAll("log").find("elsewhere/tiles.tsx"), std::string::npos) << ReadAll("log");
-   EXPECT_NE(Shell("test -e odd.tmx || test -e odd.tmx.new"), 0) << "a refused export left a file";
+   EXPECT_NE(Shell("test -e odd.tmx || ls -A | grep -q '\\.new'"), 0) << "a refused export left a file";
 }

@@ -6,7 +6,7 @@ import tempfile
 import time
 import unittest
 
-from harness import Map, Session
+from harness import Map, Session, _cmdline, alive, descendants
 
 STONE = 3                          # an opaque ground tile
 PAINTED = [(4, 3), (5, 3), (6, 3)]  # view cells, away from the player's column
@@ -37,13 +37,11 @@ class DesignerLoop(unittest.TestCase):
                 s.find_window("game")
                 seen = s.capture_until(lambda img: cells_box(img) == painted)
                 self.assertEqual(seen.width, 320)
-                self.assertEqual(len(os.listdir(tmp)), 1)        # the map it plays
-                s.hold("Escape", frames=2, settle=0)
-                # The editor removes the map once the game has ended.
-                deadline = time.time() + 10
-                while os.listdir(tmp) and time.time() < deadline:
-                    time.sleep(0.05)
+                # The map it plays has no name in any folder: the game reads
+                # it through a descriptor it inherited.
                 self.assertEqual(os.listdir(tmp), [])
+                self.assertRegex(self.game_of(s)[1][-1], r"^/dev/fd/[0-9]+$")
+                s.hold("Escape", frames=2, settle=0)
 
                 s.find_window("mapeditor")
                 s.move(600, 400)                                 # the pointer as before
@@ -55,6 +53,36 @@ class DesignerLoop(unittest.TestCase):
                 s.tap("Escape")
                 s.tap("F10")
                 self.assertEqual(s.wait_exit(), 0)
+        finally:
+            os.rmdir(tmp)
+
+    @staticmethod
+    def game_of(editor):
+        """The game the editor started: its pid and command line."""
+        deadline = time.time() + 10
+        while time.time() < deadline:
+            for pid in descendants(editor.proc.pid):
+                cmd = _cmdline(pid)
+                if cmd and cmd[0].endswith("/game"):
+                    return pid, cmd
+            time.sleep(0.05)
+        raise AssertionError("the editor started no game")
+
+    def test_f6_without_sound_plays_silently_and_the_game_ends_with_its_editor(self):
+        tmp = tempfile.mkdtemp(prefix="playtest-tmp-")
+        try:
+            # No sound device: the game would stop at its sound message.
+            with Session("mapeditor", audio=False, env={"TMPDIR": tmp}) as s:
+                s.tap("F6")
+                s.find_window("game")
+                pid, cmd = self.game_of(s)
+                self.assertIn("--no-sound", cmd)
+                s.proc.kill()
+                deadline = time.time() + 10
+                while alive(pid) and time.time() < deadline:
+                    time.sleep(0.05)
+                self.assertFalse(alive(pid), "the game outlived its editor")
+                self.assertEqual(os.listdir(tmp), [])
         finally:
             os.rmdir(tmp)
 

@@ -1,0 +1,64 @@
+#ifndef PLATFORM_H
+#define PLATFORM_H
+
+// What differs between the systems the programs run on, behind one set of
+// plain functions, so that no other module asks which system it is on.
+// This file's functions are written once per system: platform_posix.cpp
+// here, and a Windows one beside it.
+
+#include <string>
+#include <vector>
+
+// Allegro converts file names to what it takes for the system's encoding,
+// and without a UTF-8 locale that turns every byte above 127 into '^'.
+// Called right after Allegro starts, so names reach the system as given.
+void KeepFileNamesAsGiven();
+
+// The folder holding the running program; "" when it cannot be told.
+std::string ProgramFolder();
+// What the system adds to a program's name ("" or ".exe").
+const char *ProgramSuffix();
+// Where temporary files go.
+std::string TempFolder();
+
+// What the safe writer must keep of the file it replaces.
+struct FileKeep {
+   bool exists = false;
+   unsigned mode = 0;
+   long owner = -1;
+   long group = -1;
+};
+
+// The file a write to `filename` replaces: the end of its chain of symbolic
+// links, so that a link stays a link and its target gets the new contents.
+// A chain that ends in a missing file names the file to make.
+bool ResolveFileLinks(const char *filename, std::string &target);
+// Notes what `keep` needs of an existing target; false when the target
+// exists but the user may not write it.
+bool InspectTarget(const std::string &target, FileKeep &keep);
+// A new file in the target's folder under an unpredictable name, made
+// exclusively: it never follows a link nor opens a file that was there.
+// Returns a descriptor open for writing, or -1.
+int CreateFileBeside(const std::string &target, std::string &temp);
+// Writes all of `size` bytes; false on any failure.
+bool WriteAll(int fd, const void *data, size_t size);
+// Gives the file what `keep` holds, puts it on disk and closes it.
+bool FinishFile(int fd, const FileKeep &keep);
+// Puts `temp` in the place of `target` in one step and makes that durable.
+bool ReplaceWith(const std::string &temp, const std::string &target);
+void RemoveFile(const std::string &path);
+
+// A temporary file handed to a program this one starts: `path` is the name
+// the child opens it by. Nothing of it is left behind once both have ended,
+// whichever way they end.
+int CreateChildFile(std::string &path);
+void ReleaseChildFile(int fd, const std::string &path);
+
+bool IsProgram(const std::string &path);
+// Runs `program` with `args` and waits for it. The program ends with this
+// one. Returns its exit status, 128 + the signal that ended it, or -1 when
+// it could not be started (with the reason in `error`).
+int RunAndWait(const std::string &program, const std::vector<std::string> &args,
+               std::string &error);
+
+#endif
