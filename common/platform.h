@@ -20,6 +20,10 @@ std::string ProgramFolder();
 const char *ProgramSuffix();
 // Where temporary files go.
 std::string TempFolder();
+// Where the system keeps a user's settings of programs: $XDG_CONFIG_HOME
+// when it is absolute, else ~/.config (%APPDATA% on Windows); "" when
+// neither can be told.
+std::string UserSettingsRoot();
 
 // What the safe writer must keep of the file it replaces.
 struct FileKeep {

@@ -47,6 +47,17 @@ std::string TempFolder()
    return dir && *dir ? dir : "/tmp";
 }
 
+std::string UserSettingsRoot()
+{
+   // A relative XDG_CONFIG_HOME would move with the folder a program is
+   // started in: it does not count.
+   const char *config = getenv("XDG_CONFIG_HOME");
+   if (config && config[0] == '/')
+      return config;
+   const char *home = getenv("HOME");
+   return home && home[0] ? std::string(home) + "/.config" : "";
+}
+
 static std::string FolderOf(const std::string &path)
 {
    size_t slash = path.rfind('/');

@@ -5,12 +5,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "controls.h"
 #include "datafolder.h"
 #include "draw.h"
 #include "gamesound.h"
+#include "pause.h"
 #include "platform.h"
 #include "replay.h"
 #include "saveload.h"
+#include "settings.h"
 #include "window.h"
 
 // Every sample at full volume, centred, at ten times the stored rate.
@@ -142,6 +145,7 @@ void InitAll()
    KeepFileNamesAsGiven();
    install_keyboard();
    install_timer();
+   InstallGamepad();
    if (!OpenWindow())
       Fail("Could not set GFX mode");
    if (!options.silent) {
@@ -257,6 +261,8 @@ void GamePass()
 
 int main(int argc, char **argv)
 {
+   // The settings file gives the defaults; the command line wins.
+   ReadSettings(SettingsFile().c_str(), &options, stderr);
    const char *error = nullptr;
    switch (ParseGameOptions(argc, argv, &options, &error)) {
    case OPTIONS_HELP:
@@ -291,6 +297,9 @@ int main(int argc, char **argv)
 
    long passes = 0;
    for (;;) {
+      UpdateControls(false);
+      if (!PauseWhenAsked())
+         break;
       ReplayPassStart();
       if (key[KEY_ESC] || quitgame || CloseRequested() || ReplayRunOut())
          break;

@@ -3,8 +3,11 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include <allegro.h>
+
+#include "settings.h"
 
 // One entry per option: its name, the name of its value (null: none), its
 // line of usage, and what it sets. A new option is one more entry here.
@@ -82,6 +85,19 @@ static bool SetSilent(GameOptions *o, const char *)
    return true;
 }
 
+// These two undo what the settings file may have chosen.
+static bool SetWindowed(GameOptions *o, const char *)
+{
+   o->fullscreen = false;
+   return true;
+}
+
+static bool SetSound(GameOptions *o, const char *)
+{
+   o->silent = false;
+   return true;
+}
+
 static const OptionEntry kOptions[] = {
    {"--help", nullptr, "print this help and stop", SetHelp},
    {"--fast", nullptr, "no rest between frames: run as fast as the machine can", SetFast},
@@ -93,14 +109,17 @@ static const OptionEntry kOptions[] = {
    {"--scale", "N", "a window N times 320 x 240 (N from 1 to 4)", SetScale},
    {"--fullscreen", nullptr, "fill the screen at the largest whole scale", SetFullscreen},
    {"--no-sound", nullptr, "play without sound: for machines with no sound device", SetSilent},
+   {"--windowed", nullptr, "a window, though the settings file asks for the full screen", SetWindowed},
+   {"--sound", nullptr, "play with sound, though the settings file says no", SetSound},
 };
 
 static const char *const kKeys[] = {
-   "Left, Right  walk",
-   "Space        jump",
-   "left Ctrl    fire",
+   "Left, Right  walk        gamepad: left stick or d-pad",
+   "Space        jump        gamepad: button 0 (A)",
+   "left Ctrl    fire        gamepad: button 2 (X)",
+   "P            pause, and go on again      gamepad: Start (button 7)",
+   "F1           go on after a level or a death      gamepad: Start",
    "Print Screen save screenshot.bmp",
-   "F1           go on after a level or a death",
    "Escape       quit",
 };
 
@@ -169,6 +188,12 @@ void PrintGameUsage(FILE *to)
    fprintf(to, "\nKeys:\n");
    for (const char *line : kKeys)
       fprintf(to, "  %s\n", line);
+   std::string settings = SettingsFile();
+   fprintf(to, "\nThe settings file %s (Allegro's configuration format)\n"
+               "can choose other keys for walking, jumping, firing and pausing, the\n"
+               "gamepad's buttons, and the defaults of --scale, --fullscreen and\n"
+               "--no-sound; the command line wins. The README shows an example.\n",
+           settings.empty() ? "kelwyrm/kelwyrm.cfg in the settings folder" : settings.c_str());
 }
 
 void PrintGameVersion(FILE *to)

@@ -1,10 +1,13 @@
 #ifndef OPTIONS_H
 #define OPTIONS_H
 
-// The game's command line, read once at start. With no argument every field
-// keeps its default and the game plays its level order as always.
+// The game's command line, read once at start over what the settings file
+// chose. With neither, every field keeps its default and the game plays its
+// level order as always.
 
 #include <cstdio>
+
+#include "controls.h"
 
 struct GameOptions {
    const char *mapfile = nullptr;   // play this one map alone; null: the level order
@@ -18,6 +21,7 @@ struct GameOptions {
    int scale = 1;                   // the window is this many times 320 x 240
    bool fullscreen = false;         // the whole screen, at the largest whole scale
    bool silent = false;             // no sound system, no samples, no music
+   ControlBindings controls;        // keys and gamepad buttons (the settings file)
 };
 
 constexpr int kMaxScale = 4;

@@ -1,5 +1,6 @@
 #include "player.h"
 
+#include "controls.h"
 #include "draw.h"
 #include "main.h"
 #include "replay.h"
@@ -141,6 +142,7 @@ static void WaitForF1()
 {
    while (!key[KEY_F1] && !CloseRequested()) {
       rest(kPollRestMs);
+      UpdateControls(true);
       ReplayScreenWait();
    }
 }

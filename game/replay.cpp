@@ -7,6 +7,7 @@
 #include <cstring>
 #include <zlib.h>
 
+#include "controls.h"
 #include "datafolder.h"
 #include "main.h"
 
@@ -307,7 +308,7 @@ void ReplayPassStart()
       FirstPass();
    // Polling freezes key[] for the pass: what is recorded is what the pass
    // reads, and a replay's keys stay as written.
-   poll_keyboard();
+   PollControls(false);
    passmap = CurrentMap();
    inpass = true;
    passbegan = std::chrono::steady_clock::now();
@@ -331,7 +332,7 @@ void ReplayScreenWait()
 {
    if (mode == MODE_OFF || !inpass)
       return;
-   poll_keyboard();
+   PollControls(true);
    if (mode == MODE_RECORD) {
       f1seen = f1seen || key[KEY_F1];
       return;

@@ -11,7 +11,8 @@
 //   COUNT KEYS              COUNT passes in a row with the same keys down
 //   end
 // KEYS is "-" or some of R (right), L (left), J (Space), C (left Ctrl) and
-// F (F1), in that order. A pass is one run of the frame loop from its Escape
+// F (F1), in that order: the game keys after the settings file's keys and a
+// gamepad were folded into them (controls.h), so neither shows in the file. A pass is one run of the frame loop from its Escape
 // test to its rest; its keys are polled once at its start and stay as they are
 // while it runs. A death or level-complete screen waits inside the pass that
 // shows it and polls the keyboard while it waits, so F1 counts as down in a

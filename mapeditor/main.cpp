@@ -37,6 +37,7 @@ int tilecount = 0;
 int enemycount = 0;
 
 MapGrid map = {};
+const char *mapfile = kEditorMapFile;
 
 volatile int counter = 0;
 volatile int fps = 0;
@@ -179,8 +180,14 @@ int main(int argc, char **argv)
    }
    nosound = options.silent;
 
+   if (options.mapfile)
+      mapfile = options.mapfile;
    InitAll();
    InstallCloseButton();
+   if (options.mapfile) {
+      TitleWindow(mapfile);
+      LoadNamedMapAtStart();
+   }
    while (!key[KEY_F10] && !CloseRequested()) {
       HelpPass();
       IdleRest();

@@ -26,6 +26,7 @@ extern int tilecount;    // objects in tiles.dat, counted once at load
 extern int enemycount;   // objects in enemy.dat, counted once at load
 
 extern MapGrid map;
+extern const char *mapfile;   // the file F5 writes and F8 reads
 
 // Shared with the FPS timer callback, which runs outside the edit loop.
 extern volatile int counter;

@@ -28,13 +28,21 @@ OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, cons
 {
    *error = error_text;
    for (int i = 1; i < argc; i++) {
+      // Whatever is not an option is the map file ("./-x.dat" for an odd name).
+      if (argv[i][0] != '-') {
+         if (out->mapfile) {
+            snprintf(error_text, sizeof error_text, "more than one map file: %s", argv[i]);
+            return OPTIONS_BAD;
+         }
+         out->mapfile = argv[i];
+         continue;
+      }
       const OptionEntry *entry = nullptr;
       for (const OptionEntry &s : kOptions)
          if (strcmp(s.name, argv[i]) == 0)
             entry = &s;
       if (!entry) {
-         snprintf(error_text, sizeof error_text, "%s: %s",
-                  argv[i][0] == '-' ? "unknown option" : "no file is taken", argv[i]);
+         snprintf(error_text, sizeof error_text, "unknown option: %s", argv[i]);
          return OPTIONS_BAD;
       }
       out->*(entry->flag) = true;
@@ -46,11 +54,13 @@ OptionsResult ParseEditorOptions(int argc, char **argv, EditorOptions *out, cons
 
 void PrintEditorUsage(FILE *to)
 {
-   fprintf(to, "Usage: mapeditor [OPTION]\n"
-               "Edits map1.dat in the current folder: F1 edit, F3 enemies, F5 save,\n"
-               "F8 load, F10 quit; F6 plays the map in the game, Ctrl+Z undoes and\n"
-               "Ctrl+Y redoes. The newest %d steps are kept, fewer when together\n"
-               "they changed more than %ld cells (a clear of a full map changes %d).\n"
+   fprintf(to, "Usage: mapeditor [OPTION]... [FILE]\n"
+               "Edits the map FILE, or map1.dat in the current folder: F1 edit,\n"
+               "F3 enemies, F5 save, F8 load, F10 quit; F6 plays the map in the game,\n"
+               "Ctrl+Z undoes and Ctrl+Y redoes. FILE is loaded at start when it\n"
+               "exists, and F5 creates it when it does not. The newest %d steps are\n"
+               "kept, fewer when together they changed more than %ld cells (a clear\n"
+               "of a full map changes %d).\n"
                "\nOptions:\n", kMaxUndoSteps, kMaxUndoCells, kMapCells);
    for (const OptionEntry &entry : kOptions)
       fprintf(to, "  %-14s %s\n", entry.name, entry.help);

@@ -2,11 +2,12 @@
 #define OPTIONS_H
 
 // The editor's command line, read once at start. With no argument it starts
-// as always; it takes no file (it always edits map1.dat).
+// as always and edits map1.dat; a FILE named is edited instead.
 
 #include <cstdio>
 
 struct EditorOptions {
+   const char *mapfile = nullptr;   // edit this map file; null: map1.dat
    bool help = false;      // print the usage and stop
    bool version = false;   // print the version and stop
    bool silent = false;    // F6 plays the map without sound

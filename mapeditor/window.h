@@ -8,4 +8,7 @@
 
 void NameWindow();
 
+// Once the window is open: its title names the map file being edited.
+void TitleWindow(const char *mapfile);
+
 #endif

@@ -4,6 +4,7 @@
 #include "mapfile.h"
 #include "platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/syscall.h>
 
@@ -76,13 +77,13 @@ std::vector<unsigned char> UnpackWithTool(const std::string &packed)
 // Temporary files the writer left in a folder.
 int Leftovers(const char *folder)
 {
-   std::string cmd = std::string("ls -A '") + folder + "' | grep -c '\\.new-'";
-   FILE *p = popen(cmd.c_str(), "r");
-   int n = -1;
-   if (p && fscanf(p, "%d", &n) != 1)
-      n = -1;
-   if (p)
-      pclose(p);
+   DIR *d = opendir(folder);
+   if (!d)
+      return -1;
+   int n = 0;
+   while (struct dirent *e = readdir(d))
+      n += strstr(e->d_name, ".new-") != nullptr;
+   closedir(d);
    return n;
 }
 

@@ -49,6 +49,10 @@ SILENCE_PEAK = 64
 # Passes to wait after the window appears before sending input.
 STARTUP_FRAMES = 10
 
+# Kinds of a Linux joystick event (struct js_event).
+_JS_BUTTON = 1
+_JS_AXIS = 2
+
 _PR_SET_PDEATHSIG = 1
 _COMMAND_TIMEOUT = 20
 
@@ -59,6 +63,14 @@ class HarnessError(Exception):
 
 # --------------------------------------------------------------------------
 # Where things are
+
+def _fakejoy():
+    """The stand-in gamepad library CTest built."""
+    lib = os.environ.get("REALWIN_FAKEJOY")
+    if not lib:
+        raise HarnessError("REALWIN_FAKEJOY is not set; run the test through ctest")
+    return lib
+
 
 def run_dir():
     """The build's self-contained run folder (set by CTest)."""
@@ -639,11 +651,15 @@ class Session:
     env         extra environment variables for the program
     in_place    run `program` (a path) from where it is, copying nothing:
                 it starts in the session's empty folder, away from its data
+    settings    text of the player's settings file (kelwyrm.cfg); the
+                program's settings folder is the session's own either way
+    gamepad     give the program a stand-in gamepad (8 axes, 11 buttons),
+                driven by pad_button() and pad_axis()
     """
 
     def __init__(self, program, files=None, remove=(), allegro_cfg=None, audio=True,
                  window="", source=None, screen="800x600x24", timeout=15, args=(), env=None,
-                 in_place=False):
+                 in_place=False, settings=None, gamepad=False):
         self.program = program
         self.extra_env = dict(env or {})
         self.args = [str(a) for a in args]
@@ -665,6 +681,9 @@ class Session:
         self.started = {}     # pid -> start time of every process started or seen
         self.keep = bool(os.environ.get("REALWIN_KEEP"))
         self._logs = []
+        self.settings = settings
+        self.gamepad = gamepad
+        self._pad = None      # the writing end of the stand-in gamepad's FIFO
 
     # ---- life cycle
 
@@ -734,6 +753,9 @@ class Session:
             time.sleep(0.05)
         for f in self._logs:
             f.close()
+        if self._pad is not None:
+            os.close(self._pad)
+            self._pad = None
         if self.root is not None:
             if failed:
                 self._report_logs()
@@ -852,12 +874,52 @@ class Session:
             conf = self.root / "alsa-capture.conf"
             conf.write_text(_ALSA_CAPTURE % (self.root / "audio.wav"))
             env["ALSA_CONFIG_PATH"] = "/usr/share/alsa/alsa.conf:%s" % conf
+        # The player's own settings never reach a test.
+        config = self.root / "config"
+        (config / "kelwyrm").mkdir(parents=True, exist_ok=True)
+        env["XDG_CONFIG_HOME"] = str(config)
+        if self.settings is not None:
+            self.settings_path.write_text(self.settings)
+        if self.gamepad:
+            fifo = self.root / "gamepad"
+            os.mkfifo(fifo)
+            # Read and write: the FIFO stays open whether or not the program
+            # has opened its end yet.
+            self._pad = os.open(fifo, os.O_RDWR | os.O_NONBLOCK)
+            env["LD_PRELOAD"] = _fakejoy()
+            env["FAKEJOY_FIFO"] = str(fifo)
         self._out = self._log("stdout.txt")
         self._err = self._log("stderr.txt")
         self.proc = subprocess.Popen([str(self.exe)] + self.args, cwd=self.dir, env=env,
                                      stdin=subprocess.DEVNULL, stdout=self._out,
                                      stderr=self._err, preexec_fn=_die_with_parent(signal.SIGKILL))
         self._own(self.proc.pid)
+
+    @property
+    def settings_path(self):
+        """The settings file the program reads."""
+        return self.root / "config" / "kelwyrm" / "kelwyrm.cfg"
+
+    # ---- the stand-in gamepad (gamepad=True): struct js_event records
+
+    def _pad_event(self, kind, number, value):
+        os.write(self._pad, struct.pack("<IhBB", 0, value, kind, number))
+
+    def pad_button(self, number, down=True):
+        """Presses (or releases) the gamepad's button `number`."""
+        self._pad_event(_JS_BUTTON, number, 1 if down else 0)
+
+    def pad_axis(self, number, value):
+        """Moves the gamepad's axis `number` to `value` (-32767 to 32767);
+        axis 0 is the left stick's left-right, 6 the d-pad's."""
+        self._pad_event(_JS_AXIS, number, value)
+
+    def pad_hold(self, number, frames=2, settle=2):
+        """Holds a gamepad button for `frames` passes."""
+        self.pad_button(number, True)
+        self.wait_frames(frames)
+        self.pad_button(number, False)
+        self.wait_frames(settle)
 
     # ---- the program
 
