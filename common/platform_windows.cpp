@@ -95,10 +95,15 @@ std::string TempFolder()
    return n == 0 || n > MAX_PATH ? "." : Utf8(WithoutTrailingSlash(std::wstring(dir, n)));
 }
 
+// With '/' throughout, as the names the programs add to it are written.
 std::string UserSettingsRoot()
 {
    const wchar_t *appdata = _wgetenv(L"APPDATA");
-   return appdata && appdata[0] ? Utf8(appdata) : "";
+   std::string root = appdata && appdata[0] ? Utf8(appdata) : "";
+   for (char &c : root)
+      if (c == '\\')
+         c = '/';
+   return root;
 }
 
 // The file a link leads to, as the system resolves it when opening.
