@@ -3,7 +3,8 @@
 // Names travel as UTF-8 through the programs, as Allegro takes them; every
 // call to the system here takes them as UTF-16. (The build defines
 // _CRT_RAND_S, which rand_s needs before any runtime header.)
-#include <windows.h>
+#include <allegro.h>
+#include <winalleg.h>
 #include <fcntl.h>
 #include <io.h>
 #include <sys/stat.h>
@@ -86,6 +87,12 @@ std::string ProgramFolder()
 const char *ProgramSuffix()
 {
    return ".exe";
+}
+
+// Windows' own MIDI mapper would play the tune with its own instruments.
+int GameMidiDriver()
+{
+   return MIDI_DIGMID;
 }
 
 std::string TempFolder()
