@@ -311,7 +311,8 @@ int main(int argc, char **argv)
          rest(kFrameRestMs);
    }
 
+   bool kept = EndReplay();
    allegro_exit();
-   exit(0);
+   exit(kept ? 0 : 1);
 }
 END_OF_MAIN()

@@ -22,6 +22,7 @@ constexpr int kBorderHeight = kScreenH - kViewHeightPx;       // the 16-row stri
 
 // Pacing: one pass of the frame loop, then this much rest.
 constexpr int kFrameRestMs = 50;
+constexpr int kPassesPerSecond = 1000 / kFrameRestMs;
 
 // The level table and the range of `currentlevel` during play.
 constexpr int kLevelCount = 5;

@@ -1,19 +1,30 @@
 #include "replay.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
+#include "closebutton.h"
 #include "controls.h"
 #include "datafolder.h"
 #include "main.h"
+#include "platform.h"
+#include "safefile.h"
 
 static const char kVersionLine[] = "kelwyrm replay 1";
 static const char kKeyLetters[] = "RLJCF";      // bit i of a pass is letter i
 constexpr int kKeyBits = 5;
+// Room for a map line whose name is all escapes.
+constexpr size_t kLineBytes = 2048;
+constexpr size_t kNameBytes = 255;
+constexpr size_t kCrcDigits = 8;
 static const int kGameKeys[kKeyBits] = {KEY_RIGHT, KEY_LEFT, KEY_SPACE, KEY_LCONTROL, KEY_F1};
 
 // The demo holds each death or level-complete screen this long.
@@ -83,25 +94,48 @@ static std::string KeyText(unsigned char keys)
    return s.empty() ? "-" : s;
 }
 
-bool WriteReplayFile(const char *file, const Replay &r)
+// A name with a space, a control byte or a leading quote is written in quotes
+// with \" \\ and \xHH escapes, so any name reads back; others stay as they are.
+static std::string NameField(const std::string &name)
 {
-   FILE *f = fopen(file, "w");
-   if (!f)
-      return false;
-   fprintf(f, "%s\n", kVersionLine);
-   for (const ReplayMap &m : r.maps)
-      fprintf(f, "map %s %08lx\n", m.name.c_str(), m.crc);
-   fprintf(f, "passes %zu\n", r.passes.size());
+   bool plain = !name.empty() && name[0] != '"';
+   for (unsigned char c : name)
+      plain = plain && c > ' ' && c != 0x7f;
+   if (plain)
+      return name;
+   std::string out = "\"";
+   for (unsigned char c : name) {
+      char hex[8];
+      snprintf(hex, sizeof hex, "\\x%02x", c);
+      if (c == '"' || c == '\\')
+         out += '\\';
+      out += c < ' ' || c == 0x7f ? std::string(hex) : std::string(1, (char)c);
+   }
+   return out + "\"";
+}
+
+static std::string FormatReplay(const Replay &r)
+{
+   std::string text = std::string(kVersionLine) + "\n";
+   char crc[16];
+   for (const ReplayMap &m : r.maps) {
+      snprintf(crc, sizeof crc, "%08lx", m.crc);
+      text += "map " + NameField(m.name) + " " + crc + "\n";
+   }
+   text += "passes " + std::to_string(r.passes.size()) + "\n";
    for (size_t i = 0; i < r.passes.size();) {
       size_t run = 1;
       while (i + run < r.passes.size() && r.passes[i + run] == r.passes[i])
          run++;
-      fprintf(f, "%zu %s\n", run, KeyText(r.passes[i]).c_str());
+      text += std::to_string(run) + " " + KeyText(r.passes[i]) + "\n";
       i += run;
    }
-   fprintf(f, "end\n");
-   bool ok = !ferror(f);
-   return fclose(f) == 0 && ok;
+   return text + "end\n";
+}
+
+bool WriteReplayFile(const char *file, const Replay &r)
+{
+   return WriteFileSafely(file, FormatReplay(r));
 }
 
 static bool ParseKeys(const char *text, unsigned char &keys)
@@ -120,13 +154,84 @@ static bool ParseKeys(const char *text, unsigned char &keys)
    return *text != 0;
 }
 
+// The decimal count `text`, all digits, or -1. A count above `most` reads as
+// most + 1 however long it is, so none overflows.
+static long ParseCount(const std::string &text, long most)
+{
+   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
+      return -1;
+   long count = 0;
+   for (char c : text) {
+      count = count * 10 + (c - '0');
+      if (count > most)
+         return most + 1;
+   }
+   return count;
+}
+
+// The words of a line, split at spaces and tabs.
+static std::vector<std::string> Words(const char *line)
+{
+   std::vector<std::string> words;
+   for (const char *c = line; *c;) {
+      size_t n = strcspn(c, " \t");
+      if (n)
+         words.emplace_back(c, n);
+      c += n;
+      c += strspn(c, " \t");
+   }
+   return words;
+}
+
+static int HexDigit(char c)
+{
+   return isdigit((unsigned char)c) ? c - '0' : isxdigit((unsigned char)c) ? tolower(c) - 'a' + 10 : -1;
+}
+
+// "map NAME CRC", NAME plain or in quotes as NameField writes it.
+static bool ParseMapLine(const char *line, std::string &name, unsigned long &crc)
+{
+   if (strncmp(line, "map ", 4) != 0)
+      return false;
+   const char *c = line + 4 + strspn(line + 4, " \t");
+   name.clear();
+   if (*c != '"') {
+      name.assign(c, strcspn(c, " \t"));
+      c += name.size();
+   } else {
+      for (c++; *c != '"'; c++) {
+         if (!*c)
+            return false;
+         if (*c != '\\')
+            name += *c;
+         else if (c[1] == '"' || c[1] == '\\')
+            name += *++c;
+         else if (c[1] == 'x' && HexDigit(c[2]) >= 0 && HexDigit(c[3]) >= 0)
+            name += (char)(HexDigit(c[2]) * 16 + HexDigit(c[3])), c += 3;
+         else
+            return false;
+      }
+      c++;
+   }
+   std::vector<std::string> rest = Words(c);
+   if (name.empty() || name.size() > kNameBytes || rest.size() != 1 || rest[0].size() > kCrcDigits)
+      return false;
+   crc = 0;
+   for (char d : rest[0]) {
+      if (HexDigit(d) < 0)
+         return false;
+      crc = crc * 16 + HexDigit(d);
+   }
+   return true;
+}
+
 std::string ReadReplayFile(const char *file, Replay &r)
 {
    r = Replay{};
    FILE *f = fopen(file, "r");
    if (!f)
       return "the file cannot be read";
-   char line[512];
+   char line[kLineBytes];
    std::string error;
    long declared = -1;
    bool ended = false;
@@ -134,34 +239,39 @@ std::string ReadReplayFile(const char *file, Replay &r)
    while (error.empty() && fgets(line, sizeof line, f)) {
       number++;
       line[strcspn(line, "\r\n")] = 0;
-      char name[256], keys[16];
+      std::string at = "line " + std::to_string(number);
+      std::string name;
       unsigned long crc;
-      long count;
-      int used = 0;
+      std::vector<std::string> words = Words(line);
       if (ended)
          error = "text after its end";
       else if (number == 1) {
          if (strcmp(line, kVersionLine) != 0)
             error = "not a replay of this game's version (first line is not \"" +
                     std::string(kVersionLine) + "\")";
-      } else if (declared < 0 && sscanf(line, "map %255s %lx%n", name, &crc, &used) == 2 &&
-                 line[used] == 0) {
-         r.maps.push_back({name, crc});
-      } else if (declared < 0 && sscanf(line, "passes %ld%n", &count, &used) == 1 &&
-                 line[used] == 0 && count >= 0) {
-         declared = count;
+      } else if (declared < 0 && ParseMapLine(line, name, crc)) {
+         if (r.maps.size() == (size_t)kReplayMaxMaps)
+            error = at + ": more maps than the game's " + std::to_string(kReplayMaxMaps) + " levels";
+         else
+            r.maps.push_back({name, crc});
+      } else if (declared < 0 && words.size() == 2 && words[0] == "passes" &&
+                 ParseCount(words[1], kReplayMaxPasses) >= 0) {
+         declared = ParseCount(words[1], kReplayMaxPasses);
+         if (declared > kReplayMaxPasses)
+            error = at + ": " + words[1] + " passes are more than a day of play (at most " +
+                    std::to_string(kReplayMaxPasses) + ")";
       } else if (declared >= 0 && strcmp(line, "end") == 0) {
          ended = true;
-      } else if (declared >= 0 && sscanf(line, "%ld %15s%n", &count, keys, &used) == 2 &&
-                 line[used] == 0 && count > 0 &&
-                 (long)r.passes.size() + count <= declared) {
+      } else if (declared >= 0 && words.size() == 2 &&
+                 ParseCount(words[0], declared) > 0 &&
+                 ParseCount(words[0], declared) <= declared - (long)r.passes.size()) {
          unsigned char bits;
-         if (!ParseKeys(keys, bits))
-            error = "line " + std::to_string(number) + ": unknown keys \"" + keys + "\"";
+         if (!ParseKeys(words[1].c_str(), bits))
+            error = at + ": unknown keys \"" + words[1] + "\"";
          else
-            r.passes.insert(r.passes.end(), (size_t)count, bits);
+            r.passes.insert(r.passes.end(), (size_t)ParseCount(words[0], declared), bits);
       } else {
-         error = "line " + std::to_string(number) + " is not understood: \"" + line + "\"";
+         error = at + " is not understood: \"" + line + "\"";
       }
    }
    fclose(f);
@@ -193,10 +303,35 @@ std::string CheckReplayMaps(const Replay &r, const char *single_map)
    return "";
 }
 
-static void WriteRecording()
+static bool WriteRecording()
 {
-   if (!WriteReplayFile(recordfile.c_str(), replay))
-      fprintf(stderr, "game: could not write the recording %s\n", recordfile.c_str());
+   if (WriteReplayFile(recordfile.c_str(), replay))
+      return true;
+   fprintf(stderr, "game: could not write the recording %s: %s\n", recordfile.c_str(), strerror(errno));
+   return false;
+}
+
+// Why `file` cannot be written where it is asked for, or "": a missing or
+// read-only folder found now saves the player a session that cannot be kept.
+// The checks are the writer's own, on the file a link leads to.
+static std::string CannotWrite(const char *file)
+{
+   std::string target;
+   FileKeep keep;
+   struct stat st;
+   if (!ResolveFileLinks(file, target))
+      return "its symbolic links cannot be followed";
+   if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+      return "it is a folder";
+   if (!InspectTarget(target, keep))
+      return "it is read-only";
+   size_t slash = target.find_last_of('/');
+   std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+   if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
+      return "the folder " + folder + " does not exist";
+   if (access(folder.c_str(), W_OK) != 0)
+      return "the folder " + folder + " cannot be written";
+   return "";
 }
 
 static void ReportFinished()
@@ -240,17 +375,22 @@ static void StartMode(Mode m, const char *single_map)
 
 void StartRecording(const char *file, const char *single_map)
 {
+   std::string why = CannotWrite(file);
+   if (!why.empty()) {
+      fprintf(stderr, "game: cannot record to %s: %s\n", file, why.c_str());
+      exit(2);
+   }
    StartMode(MODE_RECORD, single_map);
    recordfile = file;
    replay = Replay{};
 }
 
-void EndReplay()
+bool EndReplay()
 {
-   if (mode == MODE_RECORD)
-      WriteRecording();
+   bool kept = mode != MODE_RECORD || WriteRecording();
    mode = MODE_OFF;
    started = false;
+   return kept;
 }
 
 static void Refuse(const char *file, const std::string &why)
@@ -334,7 +474,9 @@ void ReplayScreenWait()
       return;
    PollControls(true);
    if (mode == MODE_RECORD) {
-      f1seen = f1seen || key[KEY_F1];
+      // A close ends the wait as F1 would, and the recording ends after this
+      // pass: kept as F1, the replay leaves the screen and runs out there too.
+      f1seen = f1seen || key[KEY_F1] || CloseRequested();
       return;
    }
    escseen = escseen || key[KEY_ESC];

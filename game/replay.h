@@ -7,9 +7,11 @@
 // The file, line by line:
 //   kelwyrm replay 1
 //   map NAME CRC32          one line per map file played, in order (8 hex digits)
-//   passes N                how many passes follow
+//   passes N                how many passes follow, a day of play at most
 //   COUNT KEYS              COUNT passes in a row with the same keys down
 //   end
+// A NAME with a space, a control byte or a leading '"' is written in double
+// quotes, with \" \\ and \xHH inside; any other name as it is.
 // KEYS is "-" or some of R (right), L (left), J (Space), C (left Ctrl) and
 // F (F1), in that order: the game keys after the settings file's keys and a
 // gamepad were folded into them (controls.h), so neither shows in the file. A pass is one run of the frame loop from its Escape
@@ -17,15 +19,22 @@
 // while it runs. A death or level-complete screen waits inside the pass that
 // shows it and polls the keyboard while it waits, so F1 counts as down in a
 // pass when it was down at its start or was seen by such a wait: that pass's
-// F1 is what ended the screen, and a replay ends it in the same pass.
+// F1 is what ended the screen, and a replay ends it in the same pass. The
+// window's close button ends such a wait and the game, so it is kept as F1.
 // "finished MAP at pass N" counts the passes since the level began (a death's
 // reload of the same map does not start the count again).
 
 #include <string>
 #include <vector>
 
+#include "main.h"
+
 // The demo's replay, made by the build beside the levels.
 constexpr const char *kDemoReplay = "demo.replay";
+
+// A replay plays at most a day, and the maps of the level order at most.
+constexpr long kReplayMaxPasses = 24L * 60 * 60 * kPassesPerSecond;
+constexpr int kReplayMaxMaps = kLevelCount - kFirstLevel;
 
 constexpr int kReplayRight = 1;
 constexpr int kReplayLeft = 2;
@@ -56,15 +65,17 @@ std::string ReadReplayFile(const char *file, Replay &replay);
 // "" or the reason.
 std::string CheckReplayMaps(const Replay &replay, const char *single_map);
 
-// Starting a mode, before any map is loaded. A replay that cannot be used
-// ends the program with one message and status 2.
+// Starting a mode, before any map is loaded. A replay that cannot be used,
+// or a recording that could not be written where asked, ends the program
+// with one message and status 2.
 void StartRecording(const char *file, const char *single_map);
 void StartReplay(const char *file, const char *single_map);
 // The demo: the shipped levels from the replay the build made, with "DEMO"
 // on the border strip and each level-complete screen held for a while.
 void StartDemo(const char *file);
 // Writes a recording and returns to the keyboard; the game's end does it too.
-void EndReplay();
+// False, with one line on stderr, when a recording could not be kept.
+bool EndReplay();
 
 // Around each pass of the frame loop. The start comes before the Escape test.
 void ReplayPassStart();

@@ -7,8 +7,8 @@
 # The clone takes the checkout's committed state (HEAD), not uncommitted changes. The bare root is made
 # once with debootstrap from this machine's Debian source and kept as a tarball (FRESH_ROOT_CACHE), so
 # later runs only unpack it. Whatever happens, processes left in the root are ended, the bound file
-# systems unmounted and the root removed. The exit status is the command's; 125 when no root could be
-# made, with one line saying why.
+# systems unmounted and the root removed (a root something still runs in is left, with a line saying
+# so). The exit status is the command's; 125 when no root could be made, with one line saying why.
 set -u
 
 cmd=${1:?usage: scripts/fresh-root.sh 'COMMAND'}
@@ -22,7 +22,6 @@ fail() {
 }
 
 [ "$(id -u)" -eq 0 ] || fail "it needs root (debootstrap, chroot and mount)"
-command -v debootstrap >/dev/null || fail "debootstrap is not installed (apt-get install debootstrap)"
 
 # The Debian source this machine's apt uses, first in deb822 form, then in the classic one.
 sources=""
@@ -35,18 +34,35 @@ mirror=$(sed -n 's/^URIs: *//p' "$sources" | head -n 1)
 [ -n "$mirror" ] || fail "no Debian mirror found in $sources"
 
 root=$(mktemp -d "${TMPDIR:-/tmp}/kelwyrm-root.XXXXXX") || fail "no room for a root in ${TMPDIR:-/tmp}"
+# /proc/PID/root reads as the resolved path: a TMPDIR ending in / or running
+# through a symbolic link must not hide the root's processes from the cleanup.
+root=$(realpath "$root")
 mounts=(proc dev dev/pts)
 
-# A process the command left behind (an X server, a game) would keep the
-# mounts busy, so the root's own processes go first.
-cleanup() {
-  local p killed=0
+# The processes running in the root.
+root_processes() {
+  local p
   for p in /proc/[0-9]*; do
-    if [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ]; then
-      kill -KILL "${p#/proc/}" 2>/dev/null && killed=1
-    fi
+    [ "$(readlink "$p/root" 2>/dev/null)" = "$root" ] && echo "${p#/proc/}"
   done
-  [ $killed -eq 0 ] || sleep 1
+}
+
+# A process the command left behind (an X server, a game) would keep the
+# mounts busy, so the root's own processes go first; while any still runs
+# the root is neither unmounted nor deleted under it.
+cleanup() {
+  local pids tries=0
+  pids=$(root_processes)
+  while [ -n "$pids" ] && [ $tries -lt 10 ]; do
+    kill -KILL $pids 2>/dev/null
+    sleep 0.5
+    tries=$((tries + 1))
+    pids=$(root_processes)
+  done
+  if [ -n "$pids" ]; then
+    echo "fresh-root: processes $(echo $pids) still run in $root; the root is left in place" >&2
+    return
+  fi
   for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
     mountpoint -q "$root/${mounts[i]}" && { umount "$root/${mounts[i]}" || umount -l "$root/${mounts[i]}"; }
   done
@@ -64,6 +80,7 @@ trap 'exit 130' INT TERM HUP
 if [ -f "$cache" ]; then
   tar -C "$root" -xf "$cache" || fail "cannot unpack the cached root $cache"
 else
+  command -v debootstrap >/dev/null || fail "debootstrap is not installed (apt-get install debootstrap)"
   echo "fresh-root: making a minimal Debian 12 root from $mirror (once; cached in $cache)"
   log=$(mktemp "${TMPDIR:-/tmp}/kelwyrm-debootstrap.XXXXXX.log")
   if ! debootstrap --variant=minbase --include=git,ca-certificates bookworm "$root" "$mirror" >"$log" 2>&1; then

@@ -9,6 +9,7 @@
 #include <unordered_set>
 
 #include "main.h"
+#include "mapcopies.h"
 #include "movement.h"
 #include "replay.h"
 #include "saveload.h"
@@ -43,7 +44,6 @@ constexpr int kPerPlace = 3;
 
 // A level that takes this much longer than its shortest path is given up.
 constexpr int kMaxSlack = 3000;
-constexpr int kMaxStarts = 64;
 
 // Everything one pass reads and writes. The shot colours come from rand(),
 // but only pixels use them, so the generator's state is not part of it.
@@ -53,7 +53,7 @@ struct GameState {
    Bullet pb[kMaxShots];
    Bullet eb[kMaxShots];
    int xoffset, yoffset, currentlevel, levelsfinished;
-   uint64_t cleared;   // enemy starts of this level used up
+   int cleared;        // the set of this level's enemy starts used up
 };
 
 struct Node {
@@ -67,6 +67,11 @@ struct Node {
 };
 
 static std::vector<std::pair<int, int>> starts;     // the level's enemy starts
+// The sets of used-up starts met in this level, each once; a state names
+// its set by index, so it stays small however many starts the level has.
+static std::vector<std::vector<bool>> clearedsets;
+static std::unordered_map<std::vector<bool>, int> clearedindex;
+static int restoredset = 0;
 static MapGrid levelmap;                            // the level as loaded
 static int played_aou = 0, played_hit = 0, played_dies = 0;
 
@@ -89,8 +94,33 @@ static void Restore(const GameState &s)
    yoffset = s.yoffset;
    currentlevel = s.currentlevel;
    levelsfinished = s.levelsfinished;
+   restoredset = s.cleared;
+   const std::vector<bool> &cleared = clearedsets[s.cleared];
    for (size_t i = 0; i < starts.size(); i++)
-      map[kEnemyLayer][starts[i].first][starts[i].second] = (s.cleared >> i & 1) ? 0 : kEnemyStart;
+      map[kEnemyLayer][starts[i].first][starts[i].second] = cleared[i] ? 0 : kEnemyStart;
+}
+
+static bool StartUsed(size_t i)
+{
+   return map[kEnemyLayer][starts[i].first][starts[i].second] != kEnemyStart;
+}
+
+// The set of used-up starts on the map now; mostly the one last restored.
+static int ClearedSet()
+{
+   const std::vector<bool> &was = clearedsets[restoredset];
+   size_t i = 0;
+   while (i < starts.size() && StartUsed(i) == was[i])
+      i++;
+   if (i == starts.size())
+      return restoredset;
+   std::vector<bool> now(starts.size());
+   for (i = 0; i < starts.size(); i++)
+      now[i] = StartUsed(i);
+   auto found = clearedindex.emplace(now, (int)clearedsets.size());
+   if (found.second)
+      clearedsets.push_back(now);
+   return found.first->second;
 }
 
 static GameState Capture()
@@ -104,10 +134,7 @@ static GameState Capture()
    s.yoffset = yoffset;
    s.currentlevel = currentlevel;
    s.levelsfinished = levelsfinished;
-   s.cleared = 0;
-   for (size_t i = 0; i < starts.size(); i++)
-      if (map[kEnemyLayer][starts[i].first][starts[i].second] != kEnemyStart)
-         s.cleared |= (uint64_t)1 << i;
+   s.cleared = ClearedSet();
    return s;
 }
 
@@ -133,8 +160,7 @@ static uint64_t Hash(const GameState &s)
             mix(-1);
    mix(s.xoffset);
    mix(s.yoffset);
-   mix((long)s.cleared);
-   mix((long)(s.cleared >> 32));
+   mix(s.cleared);                 // one index for one set
    return h;
 }
 
@@ -151,21 +177,21 @@ static void Pass(unsigned char input)
    UpdateEnemy();
 }
 
-static void FindStarts()
+// `name` is the player's own file, the copy's source, for messages.
+static void FindStarts(const std::string &name)
 {
    starts.clear();
    if (ReadMapFile(level[currentlevel], levelmap) != MAPFILE_OK) {
-      fprintf(stderr, "levelcheck: cannot read %s again\n", level[currentlevel]);
+      fprintf(stderr, "levelcheck: cannot read %s again\n", name.c_str());
       exit(2);
    }
    for (int c = 0; c < kMapCols; c++)
       for (int r = 0; r < kMapRows; r++)
          if (levelmap[kEnemyLayer][c][r] == kEnemyStart)
             starts.push_back({c, r});
-   if (starts.size() > kMaxStarts) {
-      fprintf(stderr, "levelcheck: more than %d enemy starts in %s\n", kMaxStarts, level[currentlevel]);
-      exit(2);
-   }
+   clearedsets.assign(1, std::vector<bool>(starts.size(), false));
+   clearedindex = {{clearedsets[0], 0}};
+   restoredset = 0;
 }
 
 // A beam of game states, pass by pass, ordered by the movement's own
@@ -294,48 +320,10 @@ static void StartGameHeadless()
       *s = create_sample(8, 0, 1000, 1);
 }
 
-// The level files the game will load, in a folder of their own: the maps in
-// the level order, the last one repeated, as the game plays them.
-static std::string PlaceMaps(const std::vector<std::string> &maps)
-{
-   char pattern[] = "/tmp/levelcheck-XXXXXX";
-   if (!mkdtemp(pattern)) {
-      perror("levelcheck: temporary folder");
-      exit(2);
-   }
-   for (int i = 0; i < kLevelCount; i++) {
-      int from = std::clamp(i - kFirstLevel, 0, (int)maps.size() - 1);
-      std::string to = std::string(pattern) + "/" + level[i];
-      FILE *in = fopen(maps[from].c_str(), "rb");
-      FILE *out = fopen(to.c_str(), "wb");
-      char chunk[8192];
-      size_t n;
-      bool ok = in && out;
-      while (ok && (n = fread(chunk, 1, sizeof chunk, in)) > 0)
-         ok = fwrite(chunk, 1, n, out) == n;
-      if (in)
-         fclose(in);
-      if (out && fclose(out) != 0)
-         ok = false;
-      if (!ok) {
-         fprintf(stderr, "levelcheck: cannot copy %s to %s\n", maps[from].c_str(), to.c_str());
-         exit(2);
-      }
-   }
-   return pattern;
-}
-
-static void RemoveMaps(const std::string &dir)
-{
-   for (int i = 0; i < kLevelCount; i++)
-      unlink((dir + "/" + level[i]).c_str());
-   rmdir(dir.c_str());
-}
-
 GameRun SearchWholeGame(const std::vector<std::string> &maps)
 {
    StartGameHeadless();
-   std::string dir = PlaceMaps(maps);
+   std::string dir = PlaceMapCopies(maps);
    char cwd[4096];
    if (!getcwd(cwd, sizeof cwd) || chdir(dir.c_str()) != 0) {
       perror("levelcheck");
@@ -347,7 +335,7 @@ GameRun SearchWholeGame(const std::vector<std::string> &maps)
    for (const std::string &name : maps) {
       LevelRun lr;
       lr.map = name;
-      FindStarts();
+      FindStarts(name);
       GameState start = Capture();
       std::vector<Effort> efforts(std::begin(kEfforts), std::end(kEfforts));
       Effort tried;
@@ -369,6 +357,6 @@ GameRun SearchWholeGame(const std::vector<std::string> &maps)
    }
    if (chdir(cwd) != 0)
       perror("levelcheck");
-   RemoveMaps(dir);
+   RemoveMapCopies();
    return run;
 }

@@ -22,27 +22,21 @@
 #include "levelsrc.h"
 #include "mapfile.h"
 #include "platform.h"
+#include "readfile.h"
 #include "safefile.h"
 #include "tilesheet.h"
 #include "tmx.h"
 
 static MapGrid level;
 
-// Reads the whole file; a folder or a failing read is an error, not empty text.
+// Reads the whole file; a folder, a device or a failing read is an error, not empty text.
 static bool ReadText(const char *filename, std::string &text)
 {
-   FILE *f = fopen(filename, "rb");
-   if (!f)
-      return false;
-   text.clear();
-   char chunk[65536];
-   size_t n;
-   while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-      text.append(chunk, n);
-   int read_error = ferror(f) ? (errno ? errno : EIO) : 0;
-   fclose(f);
-   errno = read_error;
-   return read_error == 0;
+   std::string why;
+   if (ReadRegularFile(filename, text, &why))
+      return true;
+   fprintf(stderr, "%s: cannot read the file: %s\n", filename, why.c_str());
+   return false;
 }
 
 static int WriteMap(const char *out)
@@ -56,10 +50,8 @@ static int WriteMap(const char *out)
 static int Compile(const char *in, const char *out)
 {
    std::string text;
-   if (!ReadText(in, text)) {
-      fprintf(stderr, "%s: cannot read the file: %s\n", in, strerror(errno));
+   if (!ReadText(in, text))
       return 1;
-   }
    LevelSourceError error;
    if (!ParseLevelSource(text, level, &error)) {
       fprintf(stderr, "%s:%d:%d: %s\n", in, error.line, error.column, error.message.c_str());
@@ -109,10 +101,8 @@ static std::string FolderOf(const char *filename)
 static bool ReadTmx(const char *in)
 {
    std::string text;
-   if (!ReadText(in, text)) {
-      fprintf(stderr, "%s: cannot read the file: %s\n", in, strerror(errno));
+   if (!ReadText(in, text))
       return false;
-   }
    TmxMessage error;
    std::vector<TmxMessage> warnings;
    bool ok = ParseTmx(text, FolderOf(in), level, &error, &warnings);

@@ -38,7 +38,7 @@ static const char *const kInputNames[kInputCount] = {"none", "R", "L", "L+R", "J
 constexpr int kExitProbeX = kFeetX;
 constexpr int kExitProbeY = kStepProbeY;
 
-constexpr int kFramesPerSecond = 1000 / kFrameRestMs;
+constexpr int kFramesPerSecond = kPassesPerSecond;
 constexpr int kTrapExamples = 8;
 
 static MoveGraph graph;

@@ -1,6 +1,7 @@
 #include "tmx.h"
 
 #include "layerbytes.h"
+#include "readfile.h"
 
 #include <pugixml.hpp>
 
@@ -8,9 +9,7 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <memory>
-#include <sstream>
 
 constexpr int kLayerCells = kMapCols * kMapRows;
 constexpr int kGidBytes = 4;
@@ -19,6 +18,8 @@ constexpr uint32_t kGidFlipBits = 0xF0000000u;
 // Offsets in the file must stay offsets in the text so that places can be
 // turned into lines, so line ends are left as they are.
 constexpr unsigned kParseOptions = pugi::parse_default & ~pugi::parse_eol;
+// Tiled nests groups as deep as a designer likes; ours are read by recursion.
+constexpr int kMaxGroupDepth = 64;
 
 // A tileset as the map numbers it.
 struct Tileset {
@@ -36,7 +37,7 @@ struct LayerCells {
 // The map being read: its text for line numbers, its folder for tileset
 // files, what has been said about it, and the cells read so far.
 struct TmxReader {
-   const std::string &text;
+   const std::vector<size_t> &linestarts;
    const std::string &dir;
    std::vector<TmxMessage> *warnings;
    TmxMessage error;
@@ -45,17 +46,26 @@ struct TmxReader {
    MapGrid cells;
 };
 
-static int LineAt(const std::string &text, ptrdiff_t offset)
+// Where each line of `text` begins, so that a place becomes a line in
+// a few steps however many elements the file names.
+static std::vector<size_t> LineStarts(const std::string &text)
+{
+   std::vector<size_t> starts = {0};
+   for (size_t i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 1))
+      starts.push_back(i + 1);
+   return starts;
+}
+
+static int LineAt(const std::vector<size_t> &starts, ptrdiff_t offset)
 {
    if (offset < 0)
       return 0;
-   offset = std::min<ptrdiff_t>(offset, (ptrdiff_t)text.size());
-   return 1 + (int)std::count(text.begin(), text.begin() + offset, '\n');
+   return (int)(std::upper_bound(starts.begin(), starts.end(), (size_t)offset) - starts.begin());
 }
 
 static int LineOf(const TmxReader &r, pugi::xml_node node)
 {
-   return LineAt(r.text, node.offset_debug());
+   return LineAt(r.linestarts, node.offset_debug());
 }
 
 static bool Fail(TmxReader &r, int line, const std::string &message)
@@ -109,17 +119,14 @@ static int TilesetCount(pugi::xml_node tileset)
 // Loads a tileset file; on failure says why, with the line for bad XML.
 static pugi::xml_node LoadTsx(const std::string &path, pugi::xml_document &doc, std::string *why)
 {
-   std::ifstream in(path, std::ios::binary);
-   std::ostringstream all;
-   all << in.rdbuf();
-   std::string text = all.str();
-   if (!in || in.bad()) {
-      *why = "cannot read the tileset file " + path;
+   std::string text, reason;
+   if (!ReadRegularFile(path, text, &reason)) {
+      *why = "cannot read the tileset file " + path + ": " + reason;
       return pugi::xml_node();
    }
    pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), kParseOptions);
    if (!result) {
-      *why = path + ":" + std::to_string(LineAt(text, result.offset)) + ": malformed XML in the tileset file: " +
+      *why = path + ":" + std::to_string(LineAt(LineStarts(text), result.offset)) + ": malformed XML in the tileset file: " +
              result.description();
       return pugi::xml_node();
    }
@@ -211,6 +218,8 @@ static bool ReadCsv(TmxReader &r, pugi::xml_node data, LayerCells &cells)
          return Fail(r, line, "a gid in the CSV layer data is larger than 32 bits");
       cells.gids.push_back((uint32_t)gid);
       cells.lines.push_back(line);
+      if (cells.gids.size() > (size_t)kLayerCells)
+         break;                     // one too many is enough to refuse the layer
       s--;
    }
    return true;
@@ -230,6 +239,7 @@ static bool ReadBase64(TmxReader &r, pugi::xml_node data, const std::string &com
    if (bytes.size() % kGidBytes != 0)
       return Fail(r, data, "the layer data is not a whole number of 4-byte gids");
    int line = LineOf(r, data);
+   bytes.resize(std::min(bytes.size(), (size_t)(kLayerCells + 1) * kGidBytes));
    for (size_t i = 0; i < bytes.size(); i += kGidBytes) {
       cells.gids.push_back((uint32_t)bytes[i] | (uint32_t)bytes[i + 1] << 8 | (uint32_t)bytes[i + 2] << 16 |
                            (uint32_t)bytes[i + 3] << 24);
@@ -244,6 +254,8 @@ static void ReadTileElements(TmxReader &r, pugi::xml_node data, LayerCells &cell
    for (pugi::xml_node tile : data.children("tile")) {
       cells.gids.push_back(tile.attribute("gid").as_uint());
       cells.lines.push_back(LineOf(r, tile));
+      if (cells.gids.size() > (size_t)kLayerCells)
+         return;
    }
 }
 
@@ -282,9 +294,11 @@ static bool ReadLayer(TmxReader &r, pugi::xml_node node, int layer)
    LayerCells cells;
    if (!ReadData(r, data, cells))
       return false;
+   // The readers stop one cell past a full layer.
    if (cells.gids.size() != (size_t)kLayerCells)
-      return Fail(r, data, name + " holds " + std::to_string(cells.gids.size()) + " cells; a level layer holds " +
-                              std::to_string(kLayerCells));
+      return Fail(r, data, name + " holds " + (cells.gids.size() > (size_t)kLayerCells ? "more than " : "") +
+                              std::to_string(std::min(cells.gids.size(), (size_t)kLayerCells)) +
+                              " cells; a level layer holds " + std::to_string(kLayerCells));
    for (int i = 0; i < kLayerCells; i++)
       if (!GidValue(r, layer, i, cells.gids[i], cells.lines[i], &r.cells[layer][i % kMapCols][i / kMapCols]))
          return false;
@@ -292,7 +306,7 @@ static bool ReadLayer(TmxReader &r, pugi::xml_node node, int layer)
 }
 
 // Reads the level layers among the children of the map or of a group.
-static bool ReadLayers(TmxReader &r, pugi::xml_node parent)
+static bool ReadLayers(TmxReader &r, pugi::xml_node parent, int depth)
 {
    for (pugi::xml_node node : parent.children()) {
       std::string kind = node.name(), name = node.attribute("name").value();
@@ -312,7 +326,9 @@ static bool ReadLayers(TmxReader &r, pugi::xml_node parent)
          if (!ReadLayer(r, node, layer))
             return false;
       } else if (kind == "group") {
-         if (!ReadLayers(r, node))
+         if (depth == kMaxGroupDepth)
+            return Fail(r, node, "groups are nested more than " + std::to_string(kMaxGroupDepth) + " deep");
+         if (!ReadLayers(r, node, depth + 1))
             return false;
       } else if (kind == "objectgroup") {
          Warn(r, node, "object layer '" + name + "' is ignored");
@@ -342,7 +358,7 @@ static bool ReadMap(TmxReader &r, pugi::xml_node map)
    if (tw != kTmxTileSize || th != kTmxTileSize)
       return Fail(r, map, "the map's tiles are " + std::to_string(tw) + " x " + std::to_string(th) +
                              " pixels; a level's are 32 x 32");
-   if (!ReadTilesets(r, map) || !ReadLayers(r, map))
+   if (!ReadTilesets(r, map) || !ReadLayers(r, map, 0))
       return false;
    for (int l = 0; l < kMapLayers; l++)
       if (!r.seen[l])
@@ -354,11 +370,12 @@ bool ParseTmx(const std::string &text, const std::string &dir, MapGrid out, TmxM
               std::vector<TmxMessage> *warnings)
 {
    // The map is large, so the reader lives on the heap, not the stack.
-   std::unique_ptr<TmxReader> r(new TmxReader{text, dir, warnings, {}, {}, {}, {}});
+   std::vector<size_t> linestarts = LineStarts(text);
+   std::unique_ptr<TmxReader> r(new TmxReader{linestarts, dir, warnings, {}, {}, {}, {}});
    pugi::xml_document doc;
    pugi::xml_parse_result result = doc.load_buffer(text.data(), text.size(), kParseOptions);
    bool ok = result ? ReadMap(*r, doc.child("map"))
-                    : Fail(*r, LineAt(text, result.offset), std::string("malformed XML: ") + result.description());
+                    : Fail(*r, LineAt(linestarts, result.offset), std::string("malformed XML: ") + result.description());
    if (!ok) {
       if (error)
          *error = r->error;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <csignal>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -25,25 +27,30 @@ TEST_F(ReplayTest, FileRoundTripKeepsMapsAndEveryPassInRuns)
 {
    EnterTempDir();
    Replay out;
-   out.maps = {{"map2.dat", 0x0123abcdul}, {"map3.dat", 0xffffffff}};
+   // Names with spaces, quotes, escapes and any byte are quoted; plain ones are not.
+   out.maps = {{"map2.dat", 0x0123abcdul}, {"map3.dat", 0xffffffff}, {"my level.dat", 5},
+               {"\"q\\x41\\ \t\x7f\xe9.dat", 6}};
    for (int i = 0; i < 300; i++)
       out.passes.push_back(i < 48 ? kReplayRight : (unsigned char)(i % 32));
    ASSERT_TRUE(WriteReplayFile("r.txt", out));
    Replay in;
    ASSERT_EQ(ReadReplayFile("r.txt", in), "");
-   ASSERT_EQ(in.maps.size(), 2u);
-   EXPECT_EQ(in.maps[0].name, "map2.dat");
+   ASSERT_EQ(in.maps.size(), 4u);
+   for (size_t i = 0; i < in.maps.size(); i++)
+      EXPECT_EQ(in.maps[i].name, out.maps[i].name);
    EXPECT_EQ(in.maps[0].crc, 0x0123abcdul);
    EXPECT_EQ(in.maps[1].crc, 0xfffffffful);
+   EXPECT_EQ(in.maps[3].crc, 6ul);
    EXPECT_EQ(in.passes, out.passes);
    std::ifstream text("r.txt");
-   std::string first, second, third, fourth;
-   std::getline(text, first);
-   std::getline(text, second);
-   std::getline(text, third), std::getline(text, third), std::getline(text, fourth);
-   EXPECT_EQ(first, "kelwyrm replay 1");
-   EXPECT_EQ(second, "map map2.dat 0123abcd");
-   EXPECT_EQ(fourth, "48 R");
+   std::vector<std::string> lines;
+   for (std::string line; std::getline(text, line);)
+      lines.push_back(line);
+   ASSERT_GE(lines.size(), 6u);
+   EXPECT_EQ(lines[0], "kelwyrm replay 1");
+   EXPECT_EQ(lines[1], "map map2.dat 0123abcd");
+   EXPECT_EQ(lines[3], "map \"my level.dat\" 00000005");
+   EXPECT_EQ(lines[6], "48 R");
 }
 
 TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
@@ -66,6 +73,13 @@ TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
       {"passes 1\n1 R\nend\nmore\n", "after its end"},
       {"passes 1\n0 R\nend\n", "line 4"},
       {"passes x\n", "line 3"},
+      // Counts are bounded before anything is kept, however many digits.
+      {"passes 1728001\n1 R\nend\n", "line 3: 1728001 passes are more than a day of play"},
+      {"passes 9223372036854775807\n", "line 3: 9223372036854775807 passes are more"},
+      {"passes 99999999999999999999999999\n", "more than a day of play"},
+      {"passes 3\n9223372036854775807 R\nend\n", "line 4 is not"},
+      {"passes 3\n18446744073709551618 R\nend\n", "line 4 is not"},
+      {"kelwyrm replay 1\nmap a 1\nmap b 1\nmap c 1\nmap d 1\nmap e 1\n", "line 6: more maps"},
    };
    for (const auto &c : cases) {
       std::string text = c.text;
@@ -78,6 +92,9 @@ TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
    }
    Replay r;
    EXPECT_NE(ReadReplayFile("missing.txt", r).find("cannot be read"), std::string::npos);
+   WriteText("day.txt", head + "passes 1728000\n1727999 R\n1 -\nend\n");
+   EXPECT_EQ(ReadReplayFile("day.txt", r), "");
+   EXPECT_EQ(r.passes.size(), 1728000u);
 }
 
 TEST_F(ReplayTest, MapsMustBeTheOnesRecordedAndUnchanged)
@@ -124,6 +141,38 @@ TEST_F(ReplayTest, ARefusedReplayEndsWithStatusTwoBeforeAnyMapIsLoaded)
       },
       ::testing::ExitedWithCode(2), "cannot replay changed.txt: the map map2.dat has changed");
    EXPECT_EQ(map[kGroundLayer][3][3], 9);
+}
+
+TEST_F(ReplayTest, ARecordingThatCannotBeKeptIsRefusedAtOnceOrReportedAtTheEnd)
+{
+   WriteLevels();
+   EXPECT_EXIT(StartRecording("gone/r.txt", nullptr), ::testing::ExitedWithCode(2),
+               "^game: cannot record to gone/r.txt: the folder gone does not exist\n$");
+   ASSERT_EQ(mkdir("r.txt", 0755), 0);
+   EXPECT_EXIT(StartRecording("r.txt", nullptr), ::testing::ExitedWithCode(2), "r.txt: it is a folder");
+
+   // A write that fails (here past a file size limit, as on a full disk)
+   // keeps the old recording whole and says so.
+   const std::string old = "kelwyrm replay 1\nmap map2.dat 00000001\npasses 1\n1 -\nend\n";
+   WriteText("keep.txt", old);
+   EXPECT_EXIT(
+      {
+         signal(SIGXFSZ, SIG_IGN);
+         rlimit limit;
+         limit.rlim_cur = limit.rlim_max = 256;     // room for the message only
+         setrlimit(RLIMIT_FSIZE, &limit);
+         StartRecording("keep.txt", nullptr);
+         for (int p = 0; p < 500; p++) {
+            key[KEY_RIGHT] = p % 2;
+            ReplayPassStart();
+            ReplayPassEnd();
+         }
+         bool kept = EndReplay();
+         std::ifstream in("keep.txt");
+         std::string now((std::istreambuf_iterator<char>(in)), {});
+         exit(!kept && now == old ? 3 : 4);
+      },
+      ::testing::ExitedWithCode(3), "^game: could not write the recording keep.txt: .*\n$");
 }
 
 // A small level with everything that moves: an enemy that shoots, the

@@ -3,6 +3,7 @@
 // through levelc both ways. Tiled itself reads and writes our maps in
 // tiled_roundtrip.py and draws them in tiled_pictures_test.cpp.
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -106,7 +107,7 @@ TEST_F(TmxTest, BadMapsAreRefusedWithTheirLine)
    ExpectRefused(SetCell(text, kBackgroundLayer, 5, 7, "1001"), row7,
                  "gid 1001 is a tile of the tileset 'enemies'");
    ExpectRefused(SetCell(text, kBackgroundLayer, 5, 7, "2147483649"), row7, "flipped or rotated");
-   ExpectRefused(Replace(text, "\n</data>", ",0\n</data>"), LineOfText(text, "<data"), "holds 10001 cells");
+   ExpectRefused(Replace(text, "\n</data>", ",0\n</data>"), LineOfText(text, "<data"), "holds more than 10000 cells");
 
    int data = LineOfText(text, "<data");
    ExpectRefused(Replace(text, "encoding=\"csv\"", "encoding=\"base64\" compression=\"zstd\""), data, "zstd");
@@ -116,6 +117,58 @@ TEST_F(TmxTest, BadMapsAreRefusedWithTheirLine)
    std::string damaged = text;
    damaged.replace(from, to - from, "<data encoding=\"base64\" compression=\"zlib\">eJxjYIAA");
    ExpectRefused(damaged, data, "zlib layer data is damaged");
+}
+
+// Files a map names are read only when regular, and nesting is bounded:
+// none of these may hang, grow without limit or overflow the stack.
+TEST_F(TmxTest, TilesetsThatAreNotFilesAndDeepGroupsAreRefusedAtOnce)
+{
+   ExpectRefused(Replace(text, "source=\"enemies.tsx\"", "source=\"/dev/zero\""), 4,
+                 "cannot read the tileset file /dev/zero: it is not a regular file");
+   ASSERT_EQ(Shell("mkfifo fifo.tsx"), 0);
+   ExpectRefused(Replace(text, "source=\"enemies.tsx\"", "source=\"fifo.tsx\""), 4,
+                 "cannot read the tileset file " + dir + "/fifo.tsx: it is not a regular file");
+
+   constexpr int kDepth = 30000;
+   std::string open, close;
+   for (int i = 0; i < kDepth; i++)
+      open += "<group>\n", close += "</group>";
+   int first = LineOfText(text, "</map>");
+   ExpectRefused(Replace(text, "</map>", open + close + "\n</map>"), first + 64,
+                 "groups are nested more than 64 deep");
+}
+
+// The old layer format, one <tile> element a cell, padded out to some
+// megabytes: reading must take time in proportion to the file, and a
+// layer with far too many cells is refused as soon as it overflows.
+TEST_F(TmxTest, LargeMapsAreReadInTimeProportionalToTheirSize)
+{
+   const std::string csv = "<data encoding=\"csv\">";
+   std::string tiles = text;
+   for (size_t at = 0; (at = tiles.find(csv, at)) != std::string::npos;) {
+      size_t end = tiles.find("</data>", at);
+      std::string cells = tiles.substr(at + csv.size(), end - at - csv.size()), elements = "<data>\n";
+      for (size_t c = cells.find_first_of("0123456789"); c != std::string::npos;) {
+         size_t after = cells.find_first_not_of("0123456789", c);
+         elements += "  <tile gid=\"" + cells.substr(c, after - c) + "\"/>" + std::string(40, ' ') + "\n";
+         c = cells.find_first_of("0123456789", after);
+      }
+      tiles.replace(at, end - at, elements);
+      at += elements.size();
+   }
+   ASSERT_GT(tiles.size(), 2000000u);
+   auto start = std::chrono::steady_clock::now();
+   TmxMessage error;
+   EXPECT_TRUE(ParseTmx(tiles, dir, again, &error, nullptr)) << error.line << ": " << error.text;
+   EXPECT_EQ(memcmp(level, again, sizeof(level)), 0);
+
+   std::string extra;
+   for (int i = 0; i < 100000; i++)
+      extra += "  <tile/>" + std::string(40, ' ') + "\n";
+   size_t ground = tiles.find("</data>");
+   ExpectRefused(tiles.substr(0, ground) + extra + tiles.substr(ground), LineOfText(tiles, "<data>"),
+                 "layer ground holds more than 10000 cells");
+   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
 }
 
 TEST_F(TmxTest, LayersAreFoundByNameAnywhereAndTheRestIsSkippedWithAWarning)
@@ -160,6 +213,9 @@ TEST_F(TmxTest, LevelcRefusesBadMapsWithoutWritingAndDecompilesGoodOnes)
    EXPECT_NE(Shell(levelc + " decompile bad.tmx fresh.txt 2> /dev/null"), 0);
    EXPECT_NE(Shell("test -e fresh.txt || ls -A | grep -q '\\.new'"), 0)
       << "a refused map left a file";
+   ASSERT_EQ(Shell("mkfifo fifo.tmx"), 0);
+   EXPECT_NE(Shell(levelc + " compile fifo.tmx out.dat 2> log"), 0);
+   EXPECT_EQ(ReadAll("log"), "fifo.tmx: cannot read the file: it is not a regular file\n");
 
    level[kItemLayer][0][0] = 60;
    ASSERT_EQ(WriteMapFile("odd.dat", level), MAPFILE_OK);

@@ -5,6 +5,7 @@ Escape ends a replay."""
 
 import os
 import re
+import shutil
 import subprocess
 import tempfile
 import unittest
@@ -97,6 +98,37 @@ class Replays(unittest.TestCase):
             s.hold("Escape", frames=2, settle=0)
             self.assertEqual(s.wait_exit(), 0)
             self.assertEqual(s.stdout(), "finished map2.dat at pass %d\n" % passes)
+
+    def test_a_recording_closed_on_a_screen_ends_there_on_replay(self):
+        level = Map()
+        level.fill(0, 3, rows=[6])
+        level[3, 6, 5] = 49                   # the exit
+        with Session("game", files={"map2.dat": level},
+                     args=["--record", "r.replay", "map2.dat"]) as s:
+            s.key_down("Right")
+            s.capture_until(level_complete, timeout=15)
+            s.key_up("Right")
+            s.close_window()
+            self.assertEqual(s.wait_exit(), 0)
+            recorded = s.path("r.replay").read_text()
+        passes = int(re.search(r"passes (\d+)", recorded).group(1))
+        with Session("game", files={"map2.dat": level, "r.replay": recorded},
+                     args=["--fast", "--replay", "r.replay", "map2.dat"], window=None) as s:
+            self.assertEqual(s.wait_exit(timeout=15), 0)
+            self.assertEqual(s.stdout(), "finished map2.dat at pass %d\n" % passes)
+
+    def test_a_recording_that_cannot_be_kept_ends_with_a_status_and_one_line(self):
+        with Session("game", args=["--record", "gone/r.replay"], window=None) as s:
+            self.assertEqual(s.wait_exit(), 2)
+            self.assertEqual(s.stderr(), "game: cannot record to gone/r.replay: the folder gone does not exist\n")
+        with Session("game", files={"sub/old.replay": "old"}, args=["--record", "sub/r.replay"]) as s:
+            s.wait_frames(5)
+            shutil.rmtree(s.path("sub"))
+            s.hold("Escape", frames=2, settle=0)
+            self.assertEqual(s.wait_exit(), 1)
+            game_lines = [l for l in s.stderr().splitlines() if l.startswith("game:")]    # not the sound's
+            self.assertEqual(len(game_lines), 1, s.stderr())
+            self.assertRegex(game_lines[0], r"^game: could not write the recording sub/r\.replay: ")
 
     def test_demo_shows_demo_and_walks_through_the_levels(self):
         with Session("game", args=["--demo", "--fast"]) as s:
