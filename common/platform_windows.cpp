@@ -64,7 +64,6 @@ void KeepFileNamesAsGiven()
 {
    // Allegro already hands names to Windows as UTF-16, converted from the
    // UTF-8 it keeps them in: every name passes as given.
-   (void)console_attached;
 }
 
 std::string ProgramFolder()
