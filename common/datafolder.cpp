@@ -25,11 +25,15 @@ std::vector<std::string> DataFolders()
 {
    std::vector<std::string> folders = {""};
    std::string exe_dir = ProgramFolder();
+   // A build with no installed data folder (Windows, where the data sit
+   // beside the programs) names them empty.
    if (!exe_dir.empty()) {
       AddFolder(folders, exe_dir);
-      AddFolder(folders, exe_dir + "/" + KELWYRM_DATA_FROM_BIN);
+      if (*KELWYRM_DATA_FROM_BIN)
+         AddFolder(folders, exe_dir + "/" + KELWYRM_DATA_FROM_BIN);
    }
-   AddFolder(folders, KELWYRM_DATA_DIR);
+   if (*KELWYRM_DATA_DIR)
+      AddFolder(folders, KELWYRM_DATA_DIR);
    return folders;
 }
 

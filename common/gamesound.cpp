@@ -6,6 +6,7 @@
 #include <string>
 
 #include "datafolder.h"
+#include "platform.h"
 
 // Allegro looks for the MIDI patch set beside the executable and in its own
 // folders only; show it the one found with the other data, unless the
@@ -28,5 +29,5 @@ static void ShowAllegroThePatches()
 bool StartGameSound()
 {
    ShowAllegroThePatches();
-   return install_sound(DIGI_AUTODETECT, MIDI_AUTODETECT, nullptr) >= 0;
+   return install_sound(DIGI_AUTODETECT, GameMidiDriver(), nullptr) >= 0;
 }

@@ -20,6 +20,10 @@ std::string ProgramFolder();
 const char *ProgramSuffix();
 // Where temporary files go.
 std::string TempFolder();
+// The MIDI driver the game's tune plays through: the system's own choice,
+// or Allegro's DIGMID with the shipped patch set where the system's own
+// synthesiser would make the tune sound different.
+int GameMidiDriver();
 // Where the system keeps a user's settings of programs: $XDG_CONFIG_HOME
 // when it is absolute, else ~/.config (%APPDATA% on Windows); "" when
 // neither can be told.

@@ -41,6 +41,11 @@ const char *ProgramSuffix()
    return "";
 }
 
+int GameMidiDriver()
+{
+   return MIDI_AUTODETECT;
+}
+
 std::string TempFolder()
 {
    const char *dir = getenv("TMPDIR");

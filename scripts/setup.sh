@@ -4,6 +4,7 @@
 #
 #   scripts/setup.sh           what building and playing need
 #   scripts/setup.sh --test    that, plus what the tests need
+#   scripts/setup.sh --windows what building for Windows needs, too
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -24,17 +25,33 @@ BUILD_PACKAGES="cmake make g++ pkg-config python3 libgtest-dev libbenchmark-dev
 TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-utils tiled zstd
   desktop-file-utils lintian appstream man-db"
 
-packages=$BUILD_PACKAGES
-[ "${1:-}" = "--test" ] && packages="$packages $TEST_PACKAGES"
+# The Windows release (scripts/windows.sh): the cross compiler and zlib for
+# it, patch for Allegro's source, icotool for the icon, zip and the
+# installer builder. The tests build it too and run it under Wine; Wine's
+# recommended packages (32-bit Wine, fonts, media) are not needed for that.
+WINDOWS_PACKAGES="g++-mingw-w64-x86-64 libz-mingw-w64-dev patch icoutils zip nsis"
+WINE_PACKAGES="wine64 wine"
 
-missing=""
-for p in $packages; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
-done
-if [ -n "$missing" ]; then
-  echo "Installing:$missing"
+packages=$BUILD_PACKAGES
+lean=""
+case "${1:-}" in
+  --test) packages="$packages $TEST_PACKAGES $WINDOWS_PACKAGES"; lean=$WINE_PACKAGES ;;
+  --windows) packages="$packages $WINDOWS_PACKAGES" ;;
+esac
+
+missing_of() {
+  for p in "$@"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || echo "$p"
+  done
+}
+missing=$(missing_of $packages)
+missing_lean=$(missing_of $lean)
+if [ -n "$missing$missing_lean" ]; then
+  echo "Installing:" $missing $missing_lean
   apt-get update
-  DEBIAN_FRONTEND=noninteractive apt-get install -y $missing
+  [ -z "$missing" ] || DEBIAN_FRONTEND=noninteractive apt-get install -y $missing
+  [ -z "$missing_lean" ] ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $missing_lean
 fi
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
