@@ -2,7 +2,8 @@
 programs, every data file of the native run folder byte for byte and the
 texts for players; each program is a 64-bit Windows program that needs no DLL
 beyond Windows' own, with its icon and version; and under Wine both answer
---version and --help as the Linux build does, and a bad option with status 2."""
+--version and --help as the Linux build does, and a bad option with status 2;
+both end with their own key once their window has taken the keyboard."""
 
 import os
 import re
@@ -11,7 +12,7 @@ import unittest
 import zipfile
 
 import winerun
-from winerun import DIST, EDITOR, GAME, NATIVE_RUN, STAGE
+from winerun import DIST, EDITOR, GAME, NATIVE_RUN, STAGE, WineSession
 
 VERSION = os.environ.get("WINE_VERSION", "")
 NATIVE_PROGRAMS = {"game", "mapeditor"}
@@ -93,6 +94,17 @@ class Console(unittest.TestCase):
         editor = winerun.run([EDITOR, "--version"], cwd=STAGE)
         self.assertEqual(editor.returncode, 0)
         self.assertTrue(editor.stdout.startswith("Kelwyrm %s, the map editor" % VERSION))
+
+
+class Leaving(unittest.TestCase):
+    def test_each_program_clicked_then_left_with_its_key_ends_with_status_0(self):
+        # Closing the graphics mode used to hang once the window had been
+        # clicked: the window thread waited for the lock the closing held.
+        for program, args, key in ((GAME, ["--no-sound"], "Escape"), (EDITOR, [], "F10")):
+            with self.subTest(program=program), WineSession(program, args=args) as s:
+                s.wait_frames(20)
+                s.tap(key)
+                self.assertEqual(s.wait_exit(timeout=30), 0)
 
 
 if __name__ == "__main__":

@@ -116,8 +116,7 @@ class WineSession(Session):
     def find_window(self, name=None, timeout=None, click=None):
         """As for a Linux program, then a click in the window's top left
         corner: with no window manager, Wine gives a window the keyboard
-        only once it is clicked. (Such a window's program then hangs in
-        allegro_exit under Wine, its window gone: tests end it themselves.)"""
+        only once it is clicked."""
         window = super().find_window(name, timeout)
         if self.click_to_focus if click is None else click:
             self.click(1, 1, settle=STARTUP_FRAMES)
