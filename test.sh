@@ -3,7 +3,8 @@
 # level and real-window tests), then the unit tests and a bounded fuzz run
 # again under AddressSanitizer and UndefinedBehaviorSanitizer, with the
 # real-window tests driving the sanitized programs and Tiled's files read by
-# the sanitized level compiler.
+# the sanitized level compiler; last the Windows release, built and run
+# under Wine.
 set -eu
 cd "$(dirname "$0")"
 scripts/setup.sh --test
@@ -17,4 +18,7 @@ cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug \
   -DCMAKE_CXX_COMPILER=clang++ -DSANITIZE=ON
 cmake --build build-sanitize -j"$(nproc)"
 ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz|realwin|tiled'
+
+scripts/windows.sh
+ctest --test-dir build-windows/kelwyrm --output-on-failure -L wine
 echo "All tests passed."

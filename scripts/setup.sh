@@ -4,7 +4,7 @@
 #
 #   scripts/setup.sh           what building and playing need
 #   scripts/setup.sh --test    that, plus what the tests need
-#   scripts/setup.sh --windows what building for Windows and its Wine tests need, too
+#   scripts/setup.sh --windows what building for Windows needs, too
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -27,16 +27,16 @@ TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-util
 
 # The Windows release (scripts/windows.sh): the cross compiler and zlib for
 # it, patch for Allegro's source, icotool for the icon, zip and the
-# installer builder; Wine runs its tests, and Wine's recommended packages
-# (32-bit Wine, fonts, media) are not needed for that.
+# installer builder. The tests build it too and run it under Wine; Wine's
+# recommended packages (32-bit Wine, fonts, media) are not needed for that.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64 libz-mingw-w64-dev patch icoutils zip nsis"
 WINE_PACKAGES="wine64 wine"
 
 packages=$BUILD_PACKAGES
 lean=""
 case "${1:-}" in
-  --test) packages="$packages $TEST_PACKAGES" ;;
-  --windows) packages="$packages $WINDOWS_PACKAGES"; lean=$WINE_PACKAGES ;;
+  --test) packages="$packages $TEST_PACKAGES $WINDOWS_PACKAGES"; lean=$WINE_PACKAGES ;;
+  --windows) packages="$packages $WINDOWS_PACKAGES" ;;
 esac
 
 missing_of() {
