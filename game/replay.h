@@ -1,64 +1,26 @@
 #ifndef REPLAY_H
 #define REPLAY_H
 
-// Recorded play: the keys the game reads, pass by pass, kept in a small text
-// file and fed back into Allegro's key[] so the game replays exactly.
+// Recorded play: the keys the game reads, pass by pass, kept in a replay file
+// (replayfile.h) and fed back into Allegro's key[] so the game replays exactly.
 //
-// The file, line by line:
-//   kelwyrm replay 1
-//   map NAME CRC32          one line per map file played, in order (8 hex digits)
-//   passes N                how many passes follow, a day of play at most
-//   COUNT KEYS              COUNT passes in a row with the same keys down
-//   end
-// A NAME with a space, a control byte or a leading '"' is written in double
-// quotes, with \" \\ and \xHH inside; any other name as it is.
-// KEYS is "-" or some of R (right), L (left), J (Space), C (left Ctrl) and
-// F (F1), in that order: the game keys after the settings file's keys and a
-// gamepad were folded into them (controls.h), so neither shows in the file. A pass is one run of the frame loop from its Escape
-// test to its rest; its keys are polled once at its start and stay as they are
-// while it runs. A death or level-complete screen waits inside the pass that
-// shows it and polls the keyboard while it waits, so F1 counts as down in a
-// pass when it was down at its start or was seen by such a wait: that pass's
-// F1 is what ended the screen, and a replay ends it in the same pass. The
-// window's close button ends such a wait and the game, so it is kept as F1.
-// "finished MAP at pass N" counts the passes since the level began (a death's
-// reload of the same map does not start the count again).
+// A pass is one run of the frame loop from its Escape test to its rest; its
+// keys are polled once at its start and stay as they are while it runs. A death
+// or level-complete screen waits inside the pass that shows it and polls the
+// keyboard while it waits, so F1 counts as down in a pass when it was down at
+// its start or was seen by such a wait: that pass's F1 is what ended the
+// screen, and a replay ends it in the same pass. The window's close button ends
+// such a wait and the game, so it is kept as F1. "finished MAP at pass N"
+// counts the passes since the level began (a death's reload of the same map
+// does not start the count again).
 
 #include <string>
-#include <vector>
 
 #include "main.h"
+#include "replayfile.h"
 
 // The demo's replay, made by the build beside the levels.
 constexpr const char *kDemoReplay = "demo.replay";
-
-// A replay plays at most a day, and the maps of the level order at most.
-constexpr long kReplayMaxPasses = 24L * 60 * 60 * kPassesPerSecond;
-constexpr int kReplayMaxMaps = kLevelCount - kFirstLevel;
-
-constexpr int kReplayRight = 1;
-constexpr int kReplayLeft = 2;
-constexpr int kReplayJump = 4;
-constexpr int kReplayFire = 8;
-constexpr int kReplayF1 = 16;
-
-struct ReplayMap {
-   std::string name;        // as the game named it, without folders
-   unsigned long crc;
-};
-
-struct Replay {
-   std::vector<ReplayMap> maps;
-   std::vector<unsigned char> passes;    // the keys of each pass
-};
-
-// CRC-32 of a whole file; false when it cannot be read.
-bool FileChecksum(const char *file, unsigned long &crc);
-
-bool WriteReplayFile(const char *file, const Replay &replay);
-
-// Reads a replay file; returns "" or the reason it cannot be used.
-std::string ReadReplayFile(const char *file, Replay &replay);
 
 // Whether the recorded maps are the ones the game is about to play: MAP alone
 // when one is given, the level order otherwise, each file unchanged. Returns
