@@ -14,6 +14,11 @@
 // Called right after Allegro starts, so names reach the system as given.
 void KeepFileNamesAsGiven();
 
+// The folder part of `path` ("." when it names none, the root itself for a
+// file in the root) and its last part, split at the system's separators.
+std::string FolderOf(const std::string &path);
+std::string FileNameOf(const std::string &path);
+
 // The folder holding the running program; "" when it cannot be told.
 std::string ProgramFolder();
 // What the system adds to a program's name ("" or ".exe").

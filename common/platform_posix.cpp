@@ -26,6 +26,19 @@ void KeepFileNamesAsGiven()
    set_filename_encoding(U_UTF8);
 }
 
+std::string FolderOf(const std::string &path)
+{
+   size_t slash = path.rfind('/');
+   if (slash == std::string::npos)
+      return ".";
+   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string FileNameOf(const std::string &path)
+{
+   return path.substr(path.rfind('/') + 1);
+}
+
 std::string ProgramFolder()
 {
    char path[PATH_MAX];
@@ -61,14 +74,6 @@ std::string UserSettingsRoot()
       return config;
    const char *home = getenv("HOME");
    return home && home[0] ? std::string(home) + "/.config" : "";
-}
-
-static std::string FolderOf(const std::string &path)
-{
-   size_t slash = path.rfind('/');
-   if (slash == std::string::npos)
-      return ".";
-   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 bool ResolveFileLinks(const char *filename, std::string &target)

@@ -66,6 +66,21 @@ void KeepFileNamesAsGiven()
    // UTF-8 it keeps them in: every name passes as given.
 }
 
+std::string FolderOf(const std::string &path)
+{
+   size_t slash = path.find_last_of("\\/");
+   if (slash == std::string::npos)
+      return ".";
+   // "C:" alone would be the drive's current folder, not its root.
+   bool root = slash == 0 || (slash == 2 && path[1] == ':');
+   return path.substr(0, root ? slash + 1 : slash);
+}
+
+std::string FileNameOf(const std::string &path)
+{
+   return path.substr(path.find_last_of("\\/") + 1);
+}
+
 std::string ProgramFolder()
 {
    std::wstring path(MAX_PATH, L'\0');

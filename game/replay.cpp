@@ -41,12 +41,6 @@ static bool f1seen = false;                    // recording: F1 down during a sc
 static bool escseen = false;                   // replay: Escape down during a screen's wait
 static std::chrono::steady_clock::time_point passbegan;
 
-static std::string BaseName(const std::string &path)
-{
-   size_t slash = path.find_last_of('/');
-   return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // The map the game plays now, named as the player gave it.
 static std::string CurrentMap()
 {
@@ -68,7 +62,7 @@ std::string CheckReplayMaps(const Replay &r, const char *single_map)
    for (size_t i = 0; i < r.maps.size(); i++) {
       std::string path = single_map ? single_map
                                      : level[std::min<size_t>(kFirstLevel + i, kLastLevel)];
-      if (BaseName(path) != r.maps[i].name)
+      if (FileNameOf(path) != r.maps[i].name)
          return "it was recorded on " + r.maps[i].name + ", not on " + path;
       unsigned long crc;
       if (!FileChecksum(MapPath(path, single_map != nullptr).c_str(), crc))
@@ -101,8 +95,7 @@ static std::string CannotWrite(const char *file)
       return "it is a folder";
    if (!InspectTarget(target, keep))
       return "it is read-only";
-   size_t slash = target.find_last_of('/');
-   std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+   std::string folder = FolderOf(target);
    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
       return "the folder " + folder + " does not exist";
    if (access(folder.c_str(), W_OK) != 0)
@@ -232,7 +225,7 @@ void ReplayPassStart()
       f1seen = false;
       passkeys = ReadKeys();
       unsigned long crc;
-      std::string name = BaseName(passmap);
+      std::string name = FileNameOf(passmap);
       if ((replay.maps.empty() || replay.maps.back().name != name) &&
           FileChecksum(MapPath(passmap, !singlemap.empty()).c_str(), crc))
          replay.maps.push_back({name, crc});

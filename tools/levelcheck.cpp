@@ -199,8 +199,7 @@ static bool PlayAlive(const std::vector<std::string> &maps, const char *replay_o
    replay.passes = run.passes;
    for (const std::string &name : maps) {
       ReplayMap m;
-      size_t slash = name.find_last_of('/');
-      m.name = slash == std::string::npos ? name : name.substr(slash + 1);
+      m.name = FileNameOf(name);
       if (!FileChecksum(name.c_str(), m.crc)) {
          fprintf(stderr, "levelcheck: cannot read %s\n", name.c_str());
          exit(2);

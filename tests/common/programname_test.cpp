@@ -1,4 +1,5 @@
-// The names the programs go by: what --help prints, and which game F6 starts.
+// The names the programs go by: what --help prints, and which game F6 starts;
+// and the folder and name a path is split into.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,15 @@ TEST(ProgramNameTest, IsTheStartedFileWithoutFolderOrSuffix)
    EXPECT_EQ(ProgramName("C:\\Games\\Kelwyrm\\kelwyrm-editor"), "kelwyrm-editor");
    EXPECT_EQ(ProgramName(("/k/kelwyrm" + std::string(ProgramSuffix())).c_str()), "kelwyrm");
    EXPECT_EQ(ProgramName(""), "");
+}
+
+TEST(PathPartsTest, FolderAndNameOfAPath)
+{
+   EXPECT_EQ(FolderOf("map1.dat"), ".");
+   EXPECT_EQ(FolderOf("/map1.dat"), "/");
+   EXPECT_EQ(FolderOf("levels/my maps/map1.dat"), "levels/my maps");
+   EXPECT_EQ(FileNameOf("levels/my maps/map1.dat"), "map1.dat");
+   EXPECT_EQ(FileNameOf("map1.dat"), "map1.dat");
 }
 
 // The editor's name gives the game's; the run folder's editor keeps game.
