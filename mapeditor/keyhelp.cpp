@@ -25,7 +25,7 @@ const AddedKey kAddedKeys[] = {
    {"Click on the small map", "move the view there (F3 too)"},
    {"F7", "play the map from the cell under the mouse"},
    {"Ctrl+Z / Ctrl+Y", "undo / redo"},
-   {"F2 (help screen)", "this page; F2 or ESC goes back"},
+   {"F2 (help screen)", "the list of these keys; F2 or ESC goes back"},
 };
 const int kAddedKeyCount = sizeof kAddedKeys / sizeof kAddedKeys[0];
 
