@@ -159,17 +159,6 @@ void ClearSelection()
    selected = false;
 }
 
-bool Selection(int *col1, int *row1, int *col2, int *row2)
-{
-   if (!selected)
-      return false;
-   *col1 = sel_col1;
-   *row1 = sel_row1;
-   *col2 = sel_col2;
-   *row2 = sel_row2;
-   return true;
-}
-
 bool CopySelection()
 {
    if (!selected)

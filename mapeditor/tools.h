@@ -34,8 +34,6 @@ int FloodFill(int layer, int col, int row, int value);
 // The selection: cells of all four layers between two corners.
 void SelectCells(int col1, int row1, int col2, int row2);
 void ClearSelection();
-// False when nothing is selected; otherwise the corners, top-left first.
-bool Selection(int *col1, int *row1, int *col2, int *row2);
 
 // The clipboard keeps what it copied until the next copy, whatever happens
 // to the map.

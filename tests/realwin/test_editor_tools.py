@@ -85,6 +85,7 @@ class EditorTools(unittest.TestCase):
 
             s.tap("F1")
             s.click(40, 305)                           # tile 1
+            s.click(*cell(0, 0), button=4)             # up, at the top: nothing
             for _ in range(3):
                 s.click(*cell(0, 0), button=5)         # down three rows
             s.key_down("Shift_L")
