@@ -322,12 +322,13 @@ void DrawTools()
    if (drag_tool == TOOL_RECTANGLE) {
       int c1 = drag_col, r1 = drag_row, c2 = drag_end_col, r2 = drag_end_row;
       Order(&c1, &r1, &c2, &r2);
-      // Pictured as the view will show the cells once placed.
+      // Pictured as the view will show the cells once placed: no enemy is no picture.
       bool enemies = layer == kEnemyLayer;
       for (int c = std::max(c1, xoffset); c <= std::min(c2, xoffset + kViewCols - 1); c++)
          for (int r = std::max(r1, yoffset); r <= std::min(r2, yoffset + kViewRows - 1); r++)
-            DrawObject(enemies ? enemy : tiles, enemies ? enemycount : tilecount, tile & 0xFFFF,
-                       (c - xoffset) * kTileSize, (r - yoffset) * kTileSize);
+            if (!enemies || (tile & 0xFFFF) != 0)
+               DrawObject(enemies ? enemy : tiles, enemies ? enemycount : tilecount, tile & 0xFFFF,
+                          (c - xoffset) * kTileSize, (r - yoffset) * kTileSize);
       FrameCells(c1, r1, c2, r2, white);
    }
    if (selected)
