@@ -5,7 +5,9 @@
 #include "history.h"
 #include "idle.h"
 #include "main.h"
+#include "overview.h"
 #include "playtest.h"
+#include "tools.h"
 #include "window.h"
 
 constexpr int kPaletteTop = 300;
@@ -112,7 +114,7 @@ void HighlightMouse()
 {
    int mx = mouse_x;
    int my = mouse_y;
-   int buttons = mouse_b;
+   int buttons = PaintButtons();
    int col, row;
    if (HighlightViewCell(mx, my, &col, &row) && MapCellInside(layer, col, row)) {
       // With both buttons down the cell is written first, so the text shows the new value.
@@ -180,7 +182,8 @@ static void EditKeys()
       yoffset--;
       rest(kScrollPauseMs);
    }
-   if (key[KEY_C])
+   // With Ctrl down, C copies the selection.
+   if (key[KEY_C] && !CtrlHeld())
       RecordStep(ClearMap);
    if (key[KEY_HOME])
       xoffset = 0;
@@ -208,13 +211,18 @@ void EditPass()
    TileChoosed();
    DisplayInfo();
    textprintf_ex(buffer, font, kInfoX, kFpsY, grey, kTextBackground, "FRAMES / SECOND: %d", fps);
+   DrawTools();
+   DrawOverview();
    Timer();
    BlitToScreen();
    EditKeys();
+   EditTools();
+   OverviewMouse();
 }
 
 void EditMode()
 {
+   StartTools();
    while (!key[KEY_ESC] && !CloseRequested()) {
       // Asked for on every pass: a repeated request for the same callback and
       // period leaves its schedule alone. Kept out of EditPass so a pass can

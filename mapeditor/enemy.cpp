@@ -4,7 +4,9 @@
 #include "history.h"
 #include "idle.h"
 #include "main.h"
+#include "overview.h"
 #include "playtest.h"
+#include "tools.h"
 #include "window.h"
 
 constexpr int kEnemyTextX = 350;
@@ -54,8 +56,11 @@ void EnemyPass()
    TrackStroke();
    EHighlight();
    UpdateMap();
+   DrawOverview();
    BlitToScreen();
    EnemyKeys();
+   EnemyTools();
+   OverviewMouse();
    // Drawn into the freshly cleared buffer: the next pass shows them.
    textprintf_ex(buffer, font, kEnemyTextX, kEnemyXoffsetY, grey, kTextBackground, "Xoffset: %d",
                  xoffset);

@@ -10,7 +10,9 @@
 #include "enemy.h"
 #include "history.h"
 #include "idle.h"
+#include "keyhelp.h"
 #include "options.h"
+#include "overview.h"
 #include "platform.h"
 #include "playtest.h"
 #include "programname.h"
@@ -112,6 +114,7 @@ void LoadAssets()
    grey = makecol(128, 128, 128);
    red = makecol(255, 0, 0);
    white = makecol(255, 255, 255);
+   PrepareOverview();
 }
 
 void InitAll()
@@ -157,6 +160,8 @@ void HelpPass()
       RecordStep(LoadMap);
    if (key[KEY_F6])
       PlayTest();
+   if (key[KEY_F2])
+      KeysPage();
    Text();
    BlitToScreen();
 }

@@ -5,6 +5,7 @@
 #include <allegro.h>
 
 #include "history.h"
+#include "keyhelp.h"
 #include "mapfile.h"
 
 // One entry per option, as in the game: its name, its line of usage and the
@@ -64,6 +65,9 @@ void PrintEditorUsage(FILE *to, const char *name)
                "\nOptions:\n", name, kMaxUndoSteps, kMaxUndoCells, kMapCells);
    for (const OptionEntry &entry : kOptions)
       fprintf(to, "  %-14s %s\n", entry.name, entry.help);
+   fprintf(to, "\nKeys and buttons added to edit mode (F1), also shown by F2 on the help\n"
+               "screen; with none of them held the editor works as it always has:\n");
+   PrintAddedKeys(to);
 }
 
 void PrintEditorVersion(FILE *to)
