@@ -4,6 +4,7 @@
 
 #include "mapfile_fixture.h"
 #include "platform.h"
+#include "safefile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -238,8 +240,82 @@ TEST_F(MapFileTest, NewFileIsSyncedBeforeTheRenameAndTheFolderAfter)
    fail_file_sync = false;
    EXPECT_EQ(ReadBytes("map.dat"), current);
    EXPECT_EQ(Leftovers("."), 0);
+   // After the rename the new contents are the file's: a folder sync that
+   // fails then must not call the save failed.
    fail_folder_sync = true;
-   EXPECT_EQ(WriteMapFile("map.dat", map_), MAPFILE_WRITE_FAILED);
+   EXPECT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
    fail_folder_sync = false;
+   EXPECT_NE(ReadBytes("map.dat"), current);
    sync_watched.clear();
+}
+
+// What the writer never replaces nor opens, and the reason it gives: the
+// names below are made in the test's own folder, never in the system's /dev.
+
+TEST_F(MapFileTest, NamesThatHoldNoRegularFileAreRefusedUntouched)
+{
+   ASSERT_EQ(mkfifo("fifo", 0644), 0);   // no reader: opening it would block
+   ASSERT_EQ(mkdir("folder", 0755), 0);
+   ASSERT_EQ(symlink("fifo", "to-fifo"), 0);
+   std::vector<std::pair<std::string, mode_t>> names = {
+      {"fifo", S_IFIFO}, {"to-fifo", S_IFIFO}, {"folder", S_IFDIR}};
+   // Only a privileged user may make device nodes; these copy /dev/null
+   // and a loop disk, as root would name them to the tools.
+   if (mknod("null", S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+       mknod("disk", S_IFBLK | 0600, makedev(7, 0)) == 0) {
+      names.push_back({"null", S_IFCHR});
+      names.push_back({"disk", S_IFBLK});
+   } else {
+      std::printf("no device nodes here (%s): FIFOs and folders only\n", strerror(errno));
+   }
+   for (const auto &name : names) {
+      SCOPED_TRACE(name.first);
+      errno = 0;
+      EXPECT_FALSE(WriteFileSafely(name.first.c_str(), "replay\n"));
+      EXPECT_EQ(WriteFailureReason(), name.second == S_IFDIR ? "Is a directory" : "Not a regular file");
+      struct stat st;
+      ASSERT_EQ(stat(name.first.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & S_IFMT, name.second) << "replaced by a plain file";
+   }
+   EXPECT_EQ(Leftovers("."), 0);
+}
+
+// The reason printed is the first failure's, not what the clean-up left.
+TEST_F(MapFileTest, FailureKeepsTheFirstReason)
+{
+   ASSERT_EQ(symlink("loop.dat", "loop.dat"), 0);
+   errno = 0;
+   EXPECT_FALSE(WriteFileSafely("loop.dat", "x"));
+   EXPECT_EQ(errno, ELOOP);
+   EXPECT_EQ(WriteFailureReason(), "Too many levels of symbolic links");
+   EXPECT_FALSE(WriteFileSafely("no/such/folder/f.txt", "x"));
+   EXPECT_EQ(WriteFailureReason(), "No such file or directory");
+}
+
+// A folder the user may write and search but not read cannot be opened to
+// sync the new name; the save still took place and must say so. Root reads
+// any folder, so this runs as a user without privileges.
+TEST_F(MapFileTest, SaveInAFolderThatCannotBeReadSucceeds)
+{
+   pid_t child = fork();
+   ASSERT_GE(child, 0);
+   if (child == 0) {
+      if (geteuid() == 0 && (chmod(dir_.c_str(), 0755) != 0 || mkdir("user", 0755) != 0 ||
+                             chown("user", kNobody, kNobody) != 0 || setgid(kNobody) != 0 ||
+                             setuid(kNobody) != 0 || chdir("user") != 0))
+         _exit(10);
+      if (mkdir("drop", 0300) != 0)
+         _exit(11);
+      map_[0][0][0] = 7;
+      if (WriteMapFile("drop/map.dat", map_) != MAPFILE_OK)
+         _exit(12);
+      MapGrid read;
+      _exit(ReadMapFile("drop/map.dat", read) == MAPFILE_OK && read[0][0][0] == 7 ? 0 : 13);
+   }
+   int status = 0;
+   waitpid(child, &status, 0);
+   ASSERT_TRUE(WIFEXITED(status));
+   EXPECT_NE(WEXITSTATUS(status), 10) << "could not become an unprivileged user";
+   EXPECT_NE(WEXITSTATUS(status), 12) << "a save that took place was reported as failed";
+   EXPECT_EQ(WEXITSTATUS(status), 0);
 }
