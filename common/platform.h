@@ -37,6 +37,11 @@ std::string UserSettingsRoot();
 // What the safe writer must keep of the file it replaces.
 struct FileKeep {
    bool exists = false;
+   // False when the name holds a folder, a FIFO, a device or a socket: the
+   // writer never puts a file in its place (as root that would turn
+   // /dev/null into a plain file), and never opens it either, so a FIFO
+   // without a reader cannot hold a program up.
+   bool regular = true;
    unsigned mode = 0;
    long owner = -1;
    long group = -1;
@@ -44,10 +49,12 @@ struct FileKeep {
 
 // The file a write to `filename` replaces: the end of its chain of symbolic
 // links, so that a link stays a link and its target gets the new contents.
-// A chain that ends in a missing file names the file to make.
+// A chain that ends in a missing file names the file to make. On failure
+// errno says why (ELOOP for a loop of links).
 bool ResolveFileLinks(const char *filename, std::string &target);
 // Notes what `keep` needs of an existing target; false when the target
-// exists but the user may not write it.
+// exists but the user may not write it (errno EACCES), is a folder (EISDIR)
+// or is anything else but a regular file (EINVAL, `keep.regular` false).
 bool InspectTarget(const std::string &target, FileKeep &keep);
 // A new file in the target's folder under an unpredictable name, made
 // exclusively: it never follows a link nor opens a file that was there.
@@ -57,7 +64,9 @@ int CreateFileBeside(const std::string &target, std::string &temp);
 bool WriteAll(int fd, const void *data, size_t size);
 // Gives the file what `keep` holds, puts it on disk and closes it.
 bool FinishFile(int fd, const FileKeep &keep);
-// Puts `temp` in the place of `target` in one step and makes that durable.
+// Puts `temp` in the place of `target` in one step and makes that durable
+// where the system lets it. True once `temp` is in place: the new contents
+// are then the file's, whatever befalls the sync of its folder after.
 bool ReplaceWith(const std::string &temp, const std::string &target);
 void RemoveFile(const std::string &path);
 

@@ -94,6 +94,7 @@ bool ResolveFileLinks(const char *filename, std::string &target)
          next = target.substr(0, slash + 1) + next;
       target = next;
    }
+   errno = ELOOP;
    return false;
 }
 
@@ -104,6 +105,13 @@ bool InspectTarget(const std::string &target, FileKeep &keep)
    if (stat(target.c_str(), &st) != 0)
       return true;
    keep.exists = true;
+   // Only stat is asked of a FIFO or a device: opening a FIFO waits for its
+   // other end, and what is written into a device is gone or worse.
+   keep.regular = S_ISREG(st.st_mode);
+   if (!keep.regular) {
+      errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+      return false;
+   }
    keep.mode = st.st_mode & kPermissionBits;
    keep.owner = st.st_uid;
    keep.group = st.st_gid;
@@ -127,8 +135,12 @@ bool WriteAll(int fd, const void *data, size_t size)
       ssize_t n = write(fd, p, size);
       if (n < 0 && errno == EINTR)
          continue;
-      if (n <= 0)
+      if (n < 0)
          return false;
+      if (n == 0) {
+         errno = EIO;   // a write that takes nothing would never end
+         return false;
+      }
       p += n;
       size -= (size_t)n;
    }
@@ -159,19 +171,25 @@ bool FinishFile(int fd, const FileKeep &keep)
    return close(fd) == 0 && ok;
 }
 
-// The rename is only durable once the folder that holds the name is synced.
-static bool SyncFolder(const std::string &folder)
-{
-   int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-   if (fd < 0)
-      return false;
-   bool ok = SyncDescriptor(fd);
-   return close(fd) == 0 && ok;
-}
-
 bool ReplaceWith(const std::string &temp, const std::string &target)
 {
-   return rename(temp.c_str(), target.c_str()) == 0 && SyncFolder(FolderOf(target));
+   // The rename is only durable once the folder that holds the name is
+   // synced. The folder is opened first, so that once the new file is in
+   // place nothing can fail that would call the save failed. A folder the
+   // user may write but not read (mode 0300) cannot be opened: the new
+   // name then reaches the disk with the file system's own next commit.
+   int folder = open(FolderOf(target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+   if (folder < 0 && errno != EACCES)
+      return false;
+   bool renamed = rename(temp.c_str(), target.c_str()) == 0;
+   int err = errno;
+   if (folder >= 0) {
+      if (renamed)
+         SyncDescriptor(folder);   // best effort: the contents are in place
+      close(folder);
+   }
+   errno = err;
+   return renamed;
 }
 
 void RemoveFile(const std::string &path)

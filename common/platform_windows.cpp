@@ -37,6 +37,26 @@ static std::string Utf8(const std::wstring &w)
    return s;
 }
 
+// The system's reason for the last failure, in errno, where the callers of
+// the safe writer look for it; always false.
+static bool FailWithSystemReason()
+{
+   switch (GetLastError()) {
+      case ERROR_FILE_NOT_FOUND:
+      case ERROR_PATH_NOT_FOUND:
+      case ERROR_INVALID_NAME:       errno = ENOENT; break;
+      case ERROR_ACCESS_DENIED:
+      case ERROR_SHARING_VIOLATION:
+      case ERROR_LOCK_VIOLATION:     errno = EACCES; break;
+      case ERROR_CANT_RESOLVE_FILENAME: errno = ELOOP; break;
+      case ERROR_DISK_FULL:
+      case ERROR_HANDLE_DISK_FULL:   errno = ENOSPC; break;
+      case ERROR_WRITE_PROTECT:      errno = EROFS; break;
+      default:                       errno = EIO; break;
+   }
+   return false;
+}
+
 static std::wstring WithoutTrailingSlash(std::wstring path)
 {
    while (path.size() > 3 && (path.back() == L'\\' || path.back() == L'/'))
@@ -160,7 +180,7 @@ bool ResolveFileLinks(const char *filename, std::string &target)
    // A link whose target is missing is refused: Windows names no file to make.
    std::wstring final;
    if (!FinalPath(name, final))
-      return false;
+      return FailWithSystemReason();
    target = Utf8(final);
    return true;
 }
@@ -174,16 +194,27 @@ bool InspectTarget(const std::string &target, FileKeep &keep)
       return true;
    keep.exists = true;
    keep.mode = attributes;
-   if (attributes & FILE_ATTRIBUTE_READONLY)
+   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+      keep.regular = false;
+      errno = EISDIR;
       return false;
+   }
+   if (attributes & FILE_ATTRIBUTE_READONLY) {
+      errno = EACCES;
+      return false;
+   }
    // A file the user may not write (its access list says so) is refused, as
-   // writing it in place would be; opening it to ask changes nothing.
+   // writing it in place would be; opening it to ask changes nothing. A
+   // device or a pipe (NUL, CON, \\.\pipe\...) is no file to replace.
    HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE |
                           FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
    if (h == INVALID_HANDLE_VALUE)
-      return false;
+      return FailWithSystemReason();
+   keep.regular = GetFileType(h) == FILE_TYPE_DISK;
    CloseHandle(h);
-   return true;
+   if (!keep.regular)
+      errno = EINVAL;
+   return keep.regular;
 }
 
 // A name no one can guess, from the system's random numbers.
@@ -244,8 +275,10 @@ bool FinishFile(int fd, const FileKeep &)
 
 bool ReplaceWith(const std::string &temp, const std::string &target)
 {
+   // One call: the move is on disk when it returns, nothing after it can fail.
    return MoveFileExW(Wide(temp).c_str(), Wide(target).c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0 ||
+          FailWithSystemReason();
 }
 
 void RemoveFile(const std::string &path)

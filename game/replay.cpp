@@ -1,7 +1,6 @@
 #include "replay.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +13,7 @@
 #include "datafolder.h"
 #include "main.h"
 #include "platform.h"
+#include "safefile.h"
 
 static const int kGameKeys[kReplayKeyBits] = {KEY_RIGHT, KEY_LEFT, KEY_SPACE, KEY_LCONTROL, KEY_F1};
 
@@ -77,7 +77,8 @@ static bool WriteRecording()
 {
    if (WriteReplayFile(recordfile.c_str(), replay))
       return true;
-   fprintf(stderr, "game: could not write the recording %s: %s\n", recordfile.c_str(), strerror(errno));
+   fprintf(stderr, "game: could not write the recording %s: %s\n", recordfile.c_str(),
+           WriteFailureReason().c_str());
    return false;
 }
 
@@ -94,7 +95,7 @@ static std::string CannotWrite(const char *file)
    if (stat(target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
       return "it is a folder";
    if (!InspectTarget(target, keep))
-      return "it is read-only";
+      return keep.regular ? "it is read-only" : "it is not a regular file";
    std::string folder = FolderOf(target);
    if (stat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode))
       return "the folder " + folder + " does not exist";

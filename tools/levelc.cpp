@@ -74,7 +74,7 @@ static int WriteLevelText(const char *in, const char *out)
    const char *base = strrchr(in, '/');
    std::string title = std::string("Level decompiled from ") + (base ? base + 1 : in);
    if (!WriteFileSafely(out, FormatLevelSource(level, title))) {
-      fprintf(stderr, "%s: cannot write the file: %s\n", out, strerror(errno));
+      fprintf(stderr, "%s: cannot write the file: %s\n", out, WriteFailureReason().c_str());
       return 1;
    }
    return 0;
@@ -140,7 +140,7 @@ static int ExportTmx(const char *in, const char *out)
       return 1;
    }
    if (!WriteFileSafely(out, text)) {
-      fprintf(stderr, "%s: cannot write the file: %s\n", out, strerror(errno));
+      fprintf(stderr, "%s: cannot write the file: %s\n", out, WriteFailureReason().c_str());
       return 1;
    }
    return 0;
@@ -167,7 +167,8 @@ static bool WriteTileset(const std::string &run, const std::string &dir, const c
    if (!ok)
       fprintf(stderr, "%s: cannot write the picture\n", png.c_str());
    else if (!(ok = WriteFileSafely(file.c_str(), FormatTsx(name, sheet, count, columns))))
-      fprintf(stderr, "%s: cannot write the file: %s\n", file.c_str(), strerror(errno));
+      fprintf(stderr, "%s: cannot write the file: %s\n", file.c_str(),
+              WriteFailureReason().c_str());
    unload_datafile(data);
    return ok;
 }

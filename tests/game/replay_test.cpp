@@ -150,6 +150,10 @@ TEST_F(ReplayTest, ARecordingThatCannotBeKeptIsRefusedAtOnceOrReportedAtTheEnd)
                "^game: cannot record to gone/r.txt: the folder gone does not exist\n$");
    ASSERT_EQ(mkdir("r.txt", 0755), 0);
    EXPECT_EXIT(StartRecording("r.txt", nullptr), ::testing::ExitedWithCode(2), "r.txt: it is a folder");
+   // The writer would refuse it at the end: the session is refused now.
+   ASSERT_EQ(mkfifo("pipe.txt", 0644), 0);
+   EXPECT_EXIT(StartRecording("pipe.txt", nullptr), ::testing::ExitedWithCode(2),
+               "^game: cannot record to pipe.txt: it is not a regular file\n$");
 
    // A write that fails (here past a file size limit, as on a full disk)
    // keeps the old recording whole and says so.

@@ -304,6 +304,24 @@ TEST_F(LevelcToolTest, WrittenFilesKeepTheirLinksAndModesAndTakeNothingOver)
    EXPECT_EQ(ReadFile("victim"), "precious");
 }
 
+// A FIFO or a device is neither replaced nor opened (no reader: it would
+// block), and every refusal gives its real reason.
+TEST_F(LevelcToolTest, WriteRefusalsNameTheFileAndTheRealReason)
+{
+   EnterTempDir();
+   ASSERT_EQ(WriteMapFile("in.dat", grid), MAPFILE_OK);
+   ASSERT_EQ(mkfifo("fifo", 0644), 0);
+   ASSERT_EQ(symlink("loop.txt", "loop.txt"), 0);
+   std::string levelc = "timeout 20 " + std::string(LEVELC) + " decompile in.dat ";
+   EXPECT_EQ(std::system((levelc + "fifo 2> fifo.log").c_str()), 256);
+   EXPECT_EQ(ReadFile("fifo.log"), "fifo: cannot write the file: Not a regular file\n");
+   struct stat st;
+   ASSERT_EQ(lstat("fifo", &st), 0);
+   EXPECT_TRUE(S_ISFIFO(st.st_mode)) << "the FIFO was replaced";
+   EXPECT_EQ(std::system((levelc + "loop.txt 2> loop.log").c_str()), 256);
+   EXPECT_EQ(ReadFile("loop.log"), "loop.txt: cannot write the file: Too many levels of symbolic links\n");
+}
+
 TEST_F(LevelcToolTest, DecompileRefusesFilesThatAreNotMaps)
 {
    EnterTempDir();

@@ -4,6 +4,7 @@
 
 #include "mapfile_fixture.h"
 #include "platform.h"
+#include "safefile.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -183,9 +185,9 @@ TEST_F(MapFileTest, SaveKeepsThePermissionBits)
    }
 }
 
-// Root may write any file, so the refusal is tried as a user without
-// privileges, in a folder of its own where a rename would succeed.
-TEST_F(MapFileTest, WriteProtectedFileIsRefusedAndKept)
+// Root may write any file and read any folder, so these are tried as a user
+// without privileges, in a folder of its own where a rename would succeed.
+TEST_F(MapFileTest, WriteProtectedFileIsRefusedAndUnreadableFolderSaves)
 {
    pid_t child = fork();
    ASSERT_GE(child, 0);
@@ -205,6 +207,10 @@ TEST_F(MapFileTest, WriteProtectedFileIsRefusedAndKept)
          _exit(12);
       if (ReadBytes("map.dat") != earlier || Leftovers(".") != 0)
          _exit(13);
+      // A folder one may write but not read cannot be opened to sync the new
+      // name: the save still took place and must say so.
+      if (mkdir("drop", 0300) != 0 || WriteMapFile("drop/map.dat", map_) != MAPFILE_OK)
+         _exit(14);
       _exit(0);
    }
    int status = 0;
@@ -212,6 +218,7 @@ TEST_F(MapFileTest, WriteProtectedFileIsRefusedAndKept)
    ASSERT_TRUE(WIFEXITED(status));
    EXPECT_NE(WEXITSTATUS(status), 10) << "could not become an unprivileged user";
    EXPECT_NE(WEXITSTATUS(status), 12) << "a write-protected file was replaced";
+   EXPECT_NE(WEXITSTATUS(status), 14) << "a save in a folder that cannot be read was called failed";
    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
@@ -238,8 +245,40 @@ TEST_F(MapFileTest, NewFileIsSyncedBeforeTheRenameAndTheFolderAfter)
    fail_file_sync = false;
    EXPECT_EQ(ReadBytes("map.dat"), current);
    EXPECT_EQ(Leftovers("."), 0);
+   // After the rename the new contents are the file's: a folder sync that
+   // fails then must not call the save failed.
    fail_folder_sync = true;
-   EXPECT_EQ(WriteMapFile("map.dat", map_), MAPFILE_WRITE_FAILED);
+   EXPECT_EQ(WriteMapFile("map.dat", map_), MAPFILE_OK);
    fail_folder_sync = false;
+   EXPECT_NE(ReadBytes("map.dat"), current);
    sync_watched.clear();
 }
+
+// What the writer never replaces nor opens, and the reason it gives: the
+// names below are made in the test's own folder, never in the system's /dev.
+
+TEST_F(MapFileTest, NamesThatHoldNoRegularFileAreRefusedUntouched)
+{
+   ASSERT_EQ(mkfifo("fifo", 0644), 0);   // no reader: opening it would block
+   ASSERT_EQ(mkdir("folder", 0755), 0);
+   ASSERT_EQ(symlink("fifo", "to-fifo"), 0);
+   std::vector<std::pair<std::string, mode_t>> names = {
+      {"fifo", S_IFIFO}, {"to-fifo", S_IFIFO}, {"folder", S_IFDIR}};
+   // Only a privileged user may make device nodes; these copy /dev/null
+   // and a loop disk, as root would name them to the tools.
+   if (mknod("null", S_IFCHR | 0666, makedev(1, 3)) == 0 &&
+       mknod("disk", S_IFBLK | 0600, makedev(7, 0)) == 0) {
+      names.push_back({"null", S_IFCHR});
+      names.push_back({"disk", S_IFBLK});
+   }
+   for (const auto &name : names) {
+      SCOPED_TRACE(name.first);
+      EXPECT_FALSE(WriteFileSafely(name.first.c_str(), "replay\n"));
+      EXPECT_EQ(WriteFailureReason(), name.second == S_IFDIR ? "Is a directory" : "Not a regular file");
+      struct stat st;
+      ASSERT_EQ(stat(name.first.c_str(), &st), 0);
+      EXPECT_EQ(st.st_mode & S_IFMT, name.second) << "replaced by a plain file";
+   }
+   EXPECT_EQ(Leftovers("."), 0);
+}
+
