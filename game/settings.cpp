@@ -6,7 +6,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <cstdlib>
 #include <vector>
 
 #include "platform.h"
@@ -173,7 +173,7 @@ static size_t CharLength(const std::string &s, size_t at)
                  : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
    if (length == 0 || at + length > s.size())
       return 0;
-   unsigned char second = s[at + 1 < s.size() ? at + 1 : at];
+   unsigned char second = length > 1 ? s[at + 1] : 0;
    // No overlong forms, no surrogates, nothing past U+10FFFF.
    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
        (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
