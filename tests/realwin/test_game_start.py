@@ -2,8 +2,6 @@
 walking, jumping, the view's jumps, the life count, the music, Print Screen,
 Escape, and the two ways start-up fails."""
 
-import os
-import tempfile
 import unittest
 
 from harness import Map, Session
@@ -135,12 +133,6 @@ class GameCommandLine(unittest.TestCase):
         with Session("game", args=["nothere.dat"], window=None) as s:
             self.assertEqual(s.dismiss_message(), "Could not load nothere.dat")
             self.assertEqual(s.wait_exit(), 1)
-        with tempfile.TemporaryDirectory() as folder:   # a FIFO is not waited on
-            pipe = os.path.join(folder, "pipe.dat")
-            os.mkfifo(pipe)
-            with Session("game", args=[pipe], window=None) as s:
-                self.assertEqual(s.dismiss_message(), "Could not load " + pipe)
-                self.assertEqual(s.wait_exit(), 1)
         with Session("game", args=["--fast", "--frames", "40"], window=None) as s:
             self.assertEqual(s.wait_exit(), 0)
 
