@@ -254,8 +254,8 @@ static bool ReadText(const char *file, std::string *text, FILE *errors)
       fprintf(errors, "game: %s: not a regular file; the usual settings are used\n", file);
       return false;
    case REGULAR_TOO_BIG:
-      fprintf(errors, "game: %s: larger than %zu KiB; the usual settings are used\n", file,
-              kMaxSettingsBytes / 1024);
+      fprintf(errors, "game: %s: larger than %d KiB; the usual settings are used\n", file,
+              (int)(kMaxSettingsBytes / 1024));
       return false;
    case REGULAR_UNREADABLE:
       fprintf(errors, "game: %s: cannot be read (%s); the usual settings are used\n", file,
