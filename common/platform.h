@@ -30,8 +30,8 @@ std::string TempFolder();
 // synthesiser would make the tune sound different.
 int GameMidiDriver();
 // Where the system keeps a user's settings of programs: $XDG_CONFIG_HOME
-// when it is absolute, else ~/.config (%APPDATA% on Windows); "" when
-// neither can be told.
+// when it is absolute, else ~/.config when the home folder is absolute
+// (%APPDATA% on Windows); "" when neither can be told.
 std::string UserSettingsRoot();
 
 // What the safe writer must keep of the file it replaces.
@@ -82,5 +82,22 @@ bool IsProgram(const std::string &path);
 // it could not be started (with the reason in `error`).
 int RunAndWait(const std::string &program, const std::vector<std::string> &args,
                std::string &error);
+
+// Files a user names may be anything: a FIFO no one writes to, a device, a
+// folder. These open the file without waiting for anything and go on only
+// with a regular file.
+enum RegularFile {
+   REGULAR_FILE,        // a regular file (read whole, within the limit)
+   REGULAR_MISSING,     // nothing of that name
+   REGULAR_NOT_A_FILE,  // a FIFO, device, socket or folder: never read
+   REGULAR_TOO_BIG,     // larger than the limit: nothing kept
+   REGULAR_UNREADABLE   // could not be opened or read; `error` says why
+};
+// Whether `path` is a regular file that can be opened for reading.
+RegularFile CheckRegularFile(const std::string &path, std::string &error);
+// Reads the whole of `path` into `bytes` when it is a regular file of at
+// most `limit` bytes; else `bytes` is left empty.
+RegularFile ReadRegularFile(const std::string &path, size_t limit, std::string &bytes,
+                            std::string &error);
 
 #endif

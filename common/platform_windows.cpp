@@ -386,3 +386,81 @@ int RunAndWait(const std::string &program, const std::vector<std::string> &args,
    // A program ended by an exception has a status like 0xC0000005.
    return status <= INT_MAX ? (int)status : INT_MAX;
 }
+
+// Files named by a user: looked at before they are opened, so that a folder
+// or device is never read, and opened without waiting (a pipe with no free
+// instance fails at once); what was opened must still be a file on disk.
+constexpr DWORD kReadChunk = 4096;
+
+static HANDLE OpenRegular(const std::string &path, RegularFile &result, std::string &error)
+{
+   std::wstring name = Wide(path);
+   DWORD attributes = GetFileAttributesW(name.c_str());
+   HANDLE h = INVALID_HANDLE_VALUE;
+   if (attributes != INVALID_FILE_ATTRIBUTES) {
+      if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+         result = REGULAR_NOT_A_FILE;
+         return INVALID_HANDLE_VALUE;
+      }
+      h = CreateFileW(name.c_str(), GENERIC_READ,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+   }
+   if (h == INVALID_HANDLE_VALUE) {
+      DWORD err = GetLastError();
+      result = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? REGULAR_MISSING
+                                                                           : REGULAR_UNREADABLE;
+      error = SystemMessage(err);
+      return INVALID_HANDLE_VALUE;
+   }
+   BY_HANDLE_FILE_INFORMATION info;
+   if (GetFileType(h) != FILE_TYPE_DISK || !GetFileInformationByHandle(h, &info) ||
+       (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      CloseHandle(h);
+      result = REGULAR_NOT_A_FILE;
+      return INVALID_HANDLE_VALUE;
+   }
+   result = REGULAR_FILE;
+   return h;
+}
+
+RegularFile CheckRegularFile(const std::string &path, std::string &error)
+{
+   RegularFile result;
+   HANDLE h = OpenRegular(path, result, error);
+   if (h != INVALID_HANDLE_VALUE)
+      CloseHandle(h);
+   return result;
+}
+
+RegularFile ReadRegularFile(const std::string &path, size_t limit, std::string &bytes,
+                            std::string &error)
+{
+   bytes.clear();
+   RegularFile result;
+   HANDLE h = OpenRegular(path, result, error);
+   if (h == INVALID_HANDLE_VALUE)
+      return result;
+   // One byte more than the limit tells a file that is too big, also one
+   // that is still growing.
+   char chunk[kReadChunk];
+   while (bytes.size() <= limit) {
+      size_t left = limit + 1 - bytes.size();
+      DWORD want = left < sizeof chunk ? (DWORD)left : (DWORD)sizeof chunk;
+      DWORD got = 0;
+      if (!ReadFile(h, chunk, want, &got, nullptr)) {
+         result = REGULAR_UNREADABLE;
+         error = SystemMessage(GetLastError());
+         break;
+      }
+      if (got == 0)
+         break;
+      bytes.append(chunk, got);
+   }
+   CloseHandle(h);
+   if (result == REGULAR_FILE && bytes.size() > limit)
+      result = REGULAR_TOO_BIG;
+   if (result != REGULAR_FILE)
+      bytes.clear();
+   return result;
+}

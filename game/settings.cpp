@@ -6,12 +6,14 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
+#include <cstdlib>
 #include <vector>
 
+#include "platform.h"
 #include "settingsfolder.h"
 
 static const char kSettingsName[] = "kelwyrm.cfg";
+static const std::string kByteOrderMark = "\xEF\xBB\xBF";
 
 enum SettingKind { SETTING_KEY, SETTING_BUTTON, SETTING_SCALE, SETTING_FULLSCREEN, SETTING_SOUND };
 
@@ -145,10 +147,12 @@ static const char *Apply(const Setting &s, const char *value, GameOptions *o)
    return nullptr;
 }
 
+// Sections and names match in any case and with spaces around them, as
+// Allegro's own configuration files do, so "[ Keys ]" and "LEFT" count.
 static const Setting *FindSetting(const std::string &section, const std::string &name)
 {
    for (const Setting &s : kSettings)
-      if (section == s.section && name == s.name)
+      if (strcasecmp(section.c_str(), s.section) == 0 && strcasecmp(name.c_str(), s.name) == 0)
          return &s;
    return nullptr;
 }
@@ -161,45 +165,174 @@ static std::string Trim(const std::string &s)
    return s.substr(first, s.find_last_not_of(" \t\r") - first + 1);
 }
 
-static bool ReadText(const char *file, std::string *text, FILE *errors)
+// Length of the UTF-8 character at `at`: 0 when the bytes there are none.
+static size_t CharLength(const std::string &s, size_t at)
 {
-   FILE *f = fopen(file, "rb");
-   if (!f) {
-      if (errno != ENOENT)
-         fprintf(errors, "game: %s: cannot be read (%s); the usual settings are used\n", file,
-                 strerror(errno));
-      return false;
-   }
-   char chunk[4096];
-   size_t n;
-   while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
-      text->append(chunk, n);
-   bool ok = !ferror(f);
-   fclose(f);
-   if (!ok)
-      fprintf(errors, "game: %s: cannot be read; the usual settings are used\n", file);
-   return ok;
+   unsigned char c = s[at];
+   size_t length = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
+                 : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+   if (length == 0 || at + length > s.size())
+      return 0;
+   unsigned char second = length > 1 ? s[at + 1] : 0;
+   // No overlong forms, no surrogates, nothing past U+10FFFF.
+   if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
+       (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F))
+      return 0;
+   for (size_t i = 1; i < length; i++)
+      if ((static_cast<unsigned char>(s[at + i]) & 0xC0) != 0x80)
+         return 0;
+   return length;
 }
 
-// Allegro's parser gives the values; walking the lines alongside it finds
-// the line each entry stands on, for the messages, and the lines it would
-// pass over in silence.
+// Text is UTF-8 without control characters (a tab is a space here): a NUL
+// would cut the value short, other bytes would reach the terminal.
+static bool IsText(const std::string &line)
+{
+   for (size_t at = 0; at < line.size();) {
+      size_t n = CharLength(line, at);
+      unsigned char c = line[at];
+      if (n == 0 || (n == 1 && ((c < 0x20 && c != '\t' && c != '\r') || c == 0x7F)))
+         return false;
+      at += n;
+   }
+   return true;
+}
+
+// The line as it may be shown on a terminal: bytes that are not printable
+// text as \xNN, and no more than a line's worth of it.
+static std::string Shown(const std::string &line)
+{
+   std::string out;
+   size_t at = 0;
+   while (at < line.size() && at < kShownEntryBytes) {
+      size_t n = CharLength(line, at);
+      unsigned char c = line[at];
+      if (n == 0 || (n == 1 && (c < 0x20 || c == 0x7F || c == '\\'))) {
+         char escaped[5];
+         snprintf(escaped, sizeof escaped, "\\x%02X", c);
+         out += escaped;
+         n = 1;
+      } else
+         out.append(line, at, n);
+      at += n;
+   }
+   if (at < line.size())
+      out += "...";
+   return out;
+}
+
+// The messages of one reading: the first kMaxSettingsMessages, then how many more.
+struct Report {
+   const char *file;
+   FILE *errors;
+   int count = 0;
+
+   void Line(int line, const std::string &section, const std::string &entry, const char *why,
+             const char *then)
+   {
+      if (++count <= kMaxSettingsMessages)
+         fprintf(errors, "game: %s:%d: [%s] %s: %s; %s\n", file, line, Shown(section).c_str(),
+                 Shown(entry).c_str(), why, then);
+   }
+   void Finish()
+   {
+      if (count > kMaxSettingsMessages)
+         fprintf(errors, "game: %s: and %d more lines like these\n", file,
+                 count - kMaxSettingsMessages);
+   }
+};
+
+static bool ReadText(const char *file, std::string *text, FILE *errors)
+{
+   std::string error;
+   switch (ReadRegularFile(file, kMaxSettingsBytes, *text, error)) {
+   case REGULAR_FILE:
+      return true;
+   case REGULAR_MISSING:
+      return false;
+   case REGULAR_NOT_A_FILE:
+      fprintf(errors, "game: %s: not a regular file; the usual settings are used\n", file);
+      return false;
+   case REGULAR_TOO_BIG:
+      fprintf(errors, "game: %s: larger than %d KiB; the usual settings are used\n", file,
+              (int)(kMaxSettingsBytes / 1024));
+      return false;
+   case REGULAR_UNREADABLE:
+      fprintf(errors, "game: %s: cannot be read (%s); the usual settings are used\n", file,
+              error.c_str());
+      return false;
+   }
+   return false;
+}
+
+// The keys the game's actions are read from: the bound ones, and the usual
+// ones that the controls fold them into each pass. A pause on one of them
+// would pause on every step or jump.
+static bool ActionUses(const ControlBindings &c, int scancode)
+{
+   for (int k : {c.left, c.right, c.jump, c.fire, (int)KEY_LEFT, (int)KEY_RIGHT, (int)KEY_SPACE,
+                 (int)KEY_LCONTROL})
+      if (k == scancode)
+         return true;
+   return false;
+}
+
+// Where an entry that was applied stands, for a message about it later.
+struct Applied {
+   const Setting *setting;
+   int line;
+   std::string section;
+   std::string entry;
+};
+
+// The pause key must stay apart from the actions' keys. A pause entry that
+// clashes is refused; when the usual pause key clashes with an action's
+// entry, that entry is.
+static void KeepPauseApart(const std::vector<Applied> &applied, GameOptions *out, Report &report)
+{
+   ControlBindings usual;
+   for (const Applied &a : applied)
+      if (a.setting->binding == &ControlBindings::pause && ActionUses(out->controls,
+                                                                      out->controls.pause)) {
+         report.Line(a.line, a.section, a.entry,
+                     "wants a key that left, right, jump and fire do not use", "the default is kept");
+         out->controls.pause = usual.pause;
+      }
+   for (const Applied &a : applied)
+      if (a.setting->kind == SETTING_KEY && a.setting->binding != &ControlBindings::pause &&
+          out->controls.*a.setting->binding == out->controls.pause) {
+         report.Line(a.line, a.section, a.entry, "that is the pause key", "the default is kept");
+         out->controls.*a.setting->binding = usual.*a.setting->binding;
+      }
+}
+
+// One walk over the lines finds and applies every entry, so what a message
+// calls ignored is ignored, and the first of two entries is the one used.
 void ReadSettings(const char *file, GameOptions *out, FILE *errors)
 {
    std::string text;
    if (!file || !*file || !ReadText(file, &text, errors))
       return;
-   push_config_state();
-   set_config_data(text.data(), static_cast<int>(text.size()));
+   Report report{file, errors};
    std::string section;
+   std::vector<Applied> applied;
    std::vector<const Setting *> seen;
-   size_t start = 0;
+   // Editors on Windows start UTF-8 files with a byte-order mark.
+   size_t start = text.compare(0, kByteOrderMark.size(), kByteOrderMark) == 0
+                     ? kByteOrderMark.size() : 0;
    for (int line = 1; start < text.size(); line++) {
       size_t end = text.find('\n', start);
       if (end == std::string::npos)
          end = text.size();
       std::string entry = Trim(text.substr(start, end - start));
       start = end + 1;
+      if (!IsText(entry)) {
+         report.Line(line, section, entry, "not UTF-8 text", "it is ignored");
+         // The entries under a section that cannot be read are not its.
+         if (!entry.empty() && entry[0] == '[')
+            section = entry;
+         continue;
+      }
       if (entry.empty() || entry[0] == '#')
          continue;
       if (entry[0] == '[' && entry.back() == ']') {
@@ -219,13 +352,14 @@ void ReadSettings(const char *file, GameOptions *out, FILE *errors)
          why = "given twice";
       else {
          seen.push_back(s);
-         std::string value = get_config_string(s->section, s->name, "");
-         why = Apply(*s, value.c_str(), out);
+         why = Apply(*s, Trim(entry.substr(equals + 1)).c_str(), out);
          then = "the default is kept";
+         if (!why)
+            applied.push_back({s, line, section, entry});
       }
       if (why)
-         fprintf(errors, "game: %s:%d: [%s] %s: %s; %s\n", file, line, section.c_str(),
-                 entry.c_str(), why, then);
+         report.Line(line, section, entry, why, then);
    }
-   pop_config_state();
+   KeepPauseApart(applied, out, report);
+   report.Finish();
 }

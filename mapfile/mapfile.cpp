@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "platform.h"
 #include "safefile.h"
 
 static unsigned short scratch[kMapLayers][kMapCols][kMapRows];
@@ -24,13 +25,12 @@ static MapFileResult ReadValues(PACKFILE *f, MapGrid out)
    return MAPFILE_OK;
 }
 
+// Only a regular file is handed to Allegro, which would wait for a FIFO's
+// writer, or read a device without end; a folder is no map either.
 static bool FileReadable(const char *filename)
 {
-   FILE *f = fopen(filename, "rb");
-   if (!f)
-      return false;
-   fclose(f);
-   return true;
+   std::string error;
+   return CheckRegularFile(filename, error) == REGULAR_FILE;
 }
 
 MapFileResult ReadMapFile(const char *filename, MapGrid dest)

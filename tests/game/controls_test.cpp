@@ -5,7 +5,13 @@
 
 #include "game_test.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -74,8 +80,14 @@ class SettingsTest : public GameTest {
    {
       std::string dir = EnterTempDir();
       std::ofstream(dir + "/kelwyrm.cfg") << text;
+      return ReadFile("kelwyrm.cfg", o);
+   }
+   std::string ReadFile(const char *name, GameOptions *o)
+   {
       FILE *errors = tmpfile();
-      ReadSettings("kelwyrm.cfg", o, errors);
+      alarm(10);   // a reader that hangs fails the test
+      ReadSettings(name, o, errors);
+      alarm(0);
       std::string said(4096, '\0');
       rewind(errors);
       said.resize(fread(&said[0], 1, said.size(), errors));
@@ -125,6 +137,77 @@ TEST_F(SettingsTest, EachBadEntryIsOneLineWithItsNumberAndKeepsItsDefault)
    EXPECT_EQ(o.controls.jump, KEY_W);
    EXPECT_EQ(o.controls.padstart, usual.controls.padstart);
    EXPECT_EQ(o.scale, usual.scale);
+}
+
+// One rule for sections and names, in any case as in Allegro's files; what
+// a line says is what it does. Refused with no effect: bytes that are not
+// UTF-8 text (the first found by fuzzing once hung the game), a NUL, and a
+// pause key an action uses, also through the keys the bound ones fold into.
+TEST_F(SettingsTest, EachLineDoesWhatItsMessageSays)
+{
+   std::string clash = ": wants a key that left, right, jump and fire do not use; the default "
+                       "is kept\n";
+   struct Case {
+      std::string text, said;
+      int left, pause;
+   } cases[] = {
+      {"\xEF\xBB\xBF[ Keys ]\nLEFT = B\nleft = A\n", "3: [Keys] left = A: given twice; it is "
+       "ignored\n", KEY_B, KEY_P},
+      {"\xe6\x69\xff\xff\x9d\x9d\x9d\x9d\x9d\x9d\x9d", "1: [] \\xE6i\\xFF\\xFF\\x9D\\x9D\\x9D\\x9D"
+       "\\x9D\\x9D\\x9D: not UTF-8 text; it is ignored\n", KEY_LEFT, KEY_P},
+      {std::string("[keys]\nleft = A\0B\n", 17), "2: [keys] left = A\\x00B: not UTF-8 text; it "
+       "is ignored\n", KEY_LEFT, KEY_P},
+      {"[keys]\npause = SPACE\n", "2: [keys] pause = SPACE" + clash, KEY_LEFT, KEY_P},
+      {"[keys]\npause = LEFT\nleft = A\n", "2: [keys] pause = LEFT" + clash, KEY_A, KEY_P},
+      {"[keys]\nleft = P\n", "2: [keys] left = P: that is the pause key; the default is kept\n",
+       KEY_LEFT, KEY_P},
+   };
+   for (const Case &c : cases) {
+      GameOptions o;
+      EXPECT_EQ(Read(c.text, &o), "game: kelwyrm.cfg:" + c.said) << c.text;
+      EXPECT_EQ(o.controls.left, c.left) << c.text;
+      EXPECT_EQ(o.controls.pause, c.pause) << c.text;
+   }
+}
+
+TEST_F(SettingsTest, AFloodOfBadLinesIsCutShort)
+{
+   GameOptions o;
+   std::string junk = "\x1b" + std::string(kMaxSettingsBytes / 2, 'x') + "\n";
+   for (int i = 1; i < 3000; i++)
+      junk += "\x1b[2J junk\n";
+   std::string said = Read(junk, &o);
+   EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), kMaxSettingsMessages + 1);
+   EXPECT_EQ(said.find('\x1b'), std::string::npos);
+   EXPECT_NE(said.find("and 2980 more lines like these"), std::string::npos);
+   EXPECT_LT(said.size(), 2048u);
+}
+
+// Only a regular file of at most 64 KiB is read: a FIFO is not waited on,
+// a device or an overlong file not read to its end.
+TEST_F(SettingsTest, OnlyARegularFileOfAtMost64KiBIsRead)
+{
+   GameOptions o;
+   EXPECT_EQ(Read("[keys]\n" + std::string(kMaxSettingsBytes - 15, '#') + "\nleft=A\n", &o), "");
+   EXPECT_EQ(Read("[keys]\n" + std::string(kMaxSettingsBytes - 14, '#') + "\nleft=B\n", &o),
+             "game: kelwyrm.cfg: larger than 64 KiB; the usual settings are used\n");
+   ASSERT_EQ(mkfifo("pipe", 0600) | symlink("/dev/zero", "zero") | mkdir("folder", 0700), 0);
+   for (std::string name : {"pipe", "zero", "folder"})
+      EXPECT_EQ(ReadFile(name.c_str(), &o),
+                "game: " + name + ": not a regular file; the usual settings are used\n");
+   EXPECT_EQ(o.controls.left, KEY_A);
+}
+
+// A relative home would move with the folder the game is started in.
+TEST_F(SettingsTest, ARelativeHomeGivesNoSettingsFile)
+{
+   std::string home = getenv("HOME") ? getenv("HOME") : "";
+   unsetenv("XDG_CONFIG_HOME");
+   setenv("HOME", "somewhere", 1);
+   EXPECT_EQ(SettingsFile(), "");
+   setenv("HOME", "/somewhere", 1);
+   EXPECT_EQ(SettingsFile(), "/somewhere/.config/kelwyrm/kelwyrm.cfg");
+   setenv("HOME", home.c_str(), 1);
 }
 
 }  // namespace

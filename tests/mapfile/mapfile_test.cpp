@@ -2,6 +2,9 @@
 
 #include "mapfile_fixture.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -89,6 +92,15 @@ TEST_F(MapFileTest, FailedReadsLeaveTheMapUntouched)
    memcpy(before, map_, sizeof(map_));
 
    EXPECT_EQ(ReadMapFile("missing.dat", map_), MAPFILE_CANNOT_OPEN);
+
+   // A FIFO no one writes to must not block, nor a folder count as a map;
+   // the alarm ends a reader that waits.
+   ASSERT_EQ(mkfifo("pipe.dat", 0600), 0);
+   ASSERT_EQ(mkdir("folder.dat", 0700), 0);
+   alarm(10);
+   EXPECT_EQ(ReadMapFile("pipe.dat", map_), MAPFILE_CANNOT_OPEN);
+   EXPECT_EQ(ReadMapFile("folder.dat", map_), MAPFILE_CANNOT_OPEN);
+   alarm(0);
 
    std::ofstream("plain.dat") << "this is not a packed file";
    EXPECT_EQ(ReadMapFile("plain.dat", map_), MAPFILE_NOT_PACKED);

@@ -1,7 +1,10 @@
 """`mapeditor FILE` in a real window: FILE is loaded at start and named in
 the title, F5 writes it and leaves map1.dat untouched, a missing FILE is
-created by the first F5, and an unreadable FILE is said at start and kept."""
+created by the first F5, and an unreadable FILE (a FIFO too) is said at start
+and kept."""
 
+import os
+import tempfile
 import unittest
 
 from harness import Map, Session
@@ -45,6 +48,17 @@ class EditorFile(unittest.TestCase):
             s.hold("F10", frames=2, settle=0)
             self.assertEqual(s.wait_exit(), 0)
             self.assertEqual(s.path("bad.dat").read_bytes(), garbage)
+        # A FIFO no one writes to is said at start like any unreadable map,
+        # and the editor still answers F10.
+        with tempfile.TemporaryDirectory() as folder:
+            pipe = os.path.join(folder, "pipe.dat")
+            os.mkfifo(pipe)
+            with Session("mapeditor", args=[pipe], window=None) as s:
+                self.assertEqual(s.dismiss_message(),
+                                 "Could not load %s; the map was not changed" % pipe)
+                s.find_window("mapeditor - " + pipe)
+                s.hold("F10", frames=2, settle=0)
+                self.assertEqual(s.wait_exit(), 0)
 
 
 if __name__ == "__main__":
