@@ -51,6 +51,23 @@ TEST_F(ReplayTest, FileRoundTripKeepsMapsAndEveryPassInRuns)
    EXPECT_EQ(lines[1], "map map2.dat 0123abcd");
    EXPECT_EQ(lines[3], "map \"my level.dat\" 00000005");
    EXPECT_EQ(lines[6], "48 R");
+
+   // A start goes on the line after the version and reads back; a file
+   // without one starts as usual.
+   EXPECT_FALSE(in.start);
+   out.start = true;
+   out.startcol = 199;
+   out.startrow = 7;
+   ASSERT_TRUE(WriteReplayFile("s.txt", out));
+   ASSERT_EQ(ReadReplayFile("s.txt", in), "");
+   EXPECT_TRUE(in.start);
+   EXPECT_EQ(in.startcol, 199);
+   EXPECT_EQ(in.startrow, 7);
+   EXPECT_EQ(in.passes, out.passes);
+   std::ifstream started("s.txt");
+   std::getline(started, lines[0]);
+   std::getline(started, lines[1]);
+   EXPECT_EQ(lines[1], "start 199 7");
 }
 
 TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
@@ -80,6 +97,13 @@ TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
       {"passes 3\n9223372036854775807 R\nend\n", "line 4 is not"},
       {"passes 3\n18446744073709551618 R\nend\n", "line 4 is not"},
       {"kelwyrm replay 1\nmap a 1\nmap b 1\nmap c 1\nmap d 1\nmap e 1\n", "line 6: more maps"},
+      // A start inside the map, once, before the maps.
+      {"kelwyrm replay 1\nstart 200 1\n", "line 2 is not"},
+      {"kelwyrm replay 1\nstart 1 50\n", "line 2 is not"},
+      {"kelwyrm replay 1\nstart 1 -1\n", "line 2 is not"},
+      {"kelwyrm replay 1\nstart 1\n", "line 2 is not"},
+      {"kelwyrm replay 1\nstart 1 1\nstart 1 1\n", "line 3 is not"},
+      {"kelwyrm replay 1\nmap a 1\nstart 1 1\n", "line 3 is not"},
    };
    for (const auto &c : cases) {
       std::string text = c.text;
@@ -253,6 +277,46 @@ TEST_F(RecordedSession, ReplaysFrameForFrameAndReportsTheFinishedLevel)
    EXPECT_EQ(replayed, recorded);
    EXPECT_EQ(out.rfind("finished map2.dat at pass ", 0), 0u) << out;
    EXPECT_GE(levelsfinished, 1);
+}
+
+// A game started at a cell near the exit records the cell; its replay, with
+// no --start of its own, starts there and finishes in the same pass.
+TEST_F(RecordedSession, AStartIsRecordedAndItsReplayFinishesFromThere)
+{
+   options.start = true;
+   options.startcol = 15;
+   options.startrow = 4;
+   StartGame();
+   StartRecording("start.txt", nullptr);
+   StartPlay();
+   int passes = 0;
+   while (levelsfinished == 0 && passes < 200) {
+      ReleaseAllKeys();
+      key[KEY_RIGHT] = key[KEY_F1] = 1;
+      ReplayPassStart();
+      GamePass();
+      ReplayPassEnd();
+      passes++;
+   }
+   EndReplay();
+   ASSERT_EQ(levelsfinished, 1);
+   ASSERT_LT(passes, 100);          // from the map's corner it would take longer
+   std::ifstream file("start.txt");
+   std::string version, start;
+   std::getline(file, version);
+   std::getline(file, start);
+   EXPECT_EQ(start, "start 15 4");
+
+   options = GameOptions{};
+   StartGame();
+   testing::internal::CaptureStdout();
+   StartReplay("start.txt", nullptr);
+   StartPlay();
+   Play(passes + 10, false);
+   EXPECT_TRUE(ReplayRunOut());
+   EndReplay();
+   EXPECT_EQ(testing::internal::GetCapturedStdout(),
+             "finished map2.dat at pass " + std::to_string(passes) + "\n");
 }
 
 }  // namespace
