@@ -77,93 +77,45 @@ TEST(GameOptionsTest, WindowAndSoundOptionsAreReadAndBadScalesRefused)
    EXPECT_EQ(Parse({"--scale"}, &m), OPTIONS_BAD);
 }
 
-TEST(GameOptionsTest, StartTakesTwoNumbersAndNoReplay)
-{
-   GameOptions o;
-   EXPECT_EQ(Parse({"--start", "12,-3"}, &o), OPTIONS_PLAY);
-   EXPECT_TRUE(o.start);
-   EXPECT_EQ(o.startcol, 12);
-   EXPECT_EQ(o.startrow, -3);        // outside the map: refused once the map is known
-   for (const char *bad : {"12", "12,", ",3", "1,2,3", "a,1", "1,2x", "99999999999,1", ""}) {
-      GameOptions b;
-      EXPECT_EQ(Parse({"--start", bad}, &b), OPTIONS_BAD) << bad;
-   }
-   // A replay starts where it was recorded, the demo where the levels begin.
-   for (const char *mode : {"--replay", "--demo"}) {
-      GameOptions r;
-      std::vector<const char *> args = {"--start", "1,1", mode};
-      if (mode[2] == 'r')
-         args.push_back("r.txt");
-      EXPECT_EQ(Parse(args, &r), OPTIONS_BAD) << mode;
-   }
-}
-
 using StartTest = GameTest;
 
-// The view is the one the scroll's steps of 7 reach, moved only to keep the
-// whole body in view (and still) and the view inside the map.
+// The view the scroll's steps of 7 reach, moved only to keep the whole body
+// in view and the view in the map; the body's two cells must be free.
 TEST_F(StartTest, PlacesThePlayerAtTheCellWithTheViewItsScrollingShows)
 {
-   const struct {
-      int col, row, xoffset, yoffset;
-   } cases[] = {
-      {0, 0, 0, 0}, {12, 3, 7, 0}, {30, 5, 28, 0}, {30, 6, 28, 1}, {20, 13, 14, 8},
-      {195, 42, 189, 42}, {196, 48, 190, 43}, {199, 49, 190, 43},
-   };
+   const int cases[][4] = {{0, 0, 0, 0},    {12, 3, 7, 0},      {30, 6, 28, 1},
+                           {20, 13, 14, 8}, {196, 48, 190, 43}, {199, 49, 190, 43}};
    for (const auto &c : cases) {
-      PlaceAtStart(c.col, c.row);
-      EXPECT_EQ(xoffset, c.xoffset) << c.col << "," << c.row;
-      EXPECT_EQ(yoffset, c.yoffset) << c.col << "," << c.row;
-      EXPECT_EQ(xoffset * kTileSize + Pl.x, c.col * kTileSize);
-      EXPECT_EQ(yoffset * kTileSize + Pl.y, c.row * kTileSize);
-      EXPECT_LE(Pl.x + kBodyW, kViewWidthPx);
-      if (c.row < kMapRows - 1) {    // the bottom row's body reaches past the map
-         EXPECT_LE(Pl.y + kBodyH, kViewHeightPx);
-      }
+      PlaceAtStart(c[0], c[1]);
+      EXPECT_EQ(xoffset * 1000 + yoffset, c[2] * 1000 + c[3]) << c[0] << "," << c[1];
+      EXPECT_EQ(Pl.x, (c[0] - c[2]) * kTileSize);
+      EXPECT_EQ(Pl.y, (c[1] - c[3]) * kTileSize);
    }
-
-   EXPECT_NE(StartRefusal(kMapCols, 0), nullptr);
-   EXPECT_NE(StartRefusal(0, -1), nullptr);
-   EXPECT_EQ(StartRefusal(kMapCols - 1, kMapRows - 1), nullptr);
    Solid(40, 11);
    EXPECT_NE(StartRefusal(40, 10), nullptr);     // the body's lower half
-   EXPECT_NE(StartRefusal(40, 11), nullptr);
    EXPECT_EQ(StartRefusal(40, 9), nullptr);      // ground under the feet is fine
-   EXPECT_EQ(StartRefusal(41, 10), nullptr);
 }
 
 // A death on the level the start was given for begins there again; once a
 // level is finished, deaths restart as they always do.
 TEST_F(StartTest, DeathOnTheStartLevelRestartsAtTheStart)
 {
-   GroundRow(20, 0, kMapCols - 1);
    WriteLevels();
    options.start = true;
    options.startcol = 50;
    options.startrow = 18;
    StartPlay();
-   EXPECT_EQ(xoffset, 49);
-   EXPECT_EQ(yoffset, 14);
-   EXPECT_EQ(Pl.x, kTileSize);
-   EXPECT_EQ(Pl.life, kPlayerLives);
-
    Press(KEY_F1);
-   xoffset = 63;
-   Pl.x = 100;
-   Pl.life = 1;
-   Ebullet[0] = {Pl.x + 20, Pl.y + 20, 0, 1};
-   Pl.CheckForDeath();
-   EXPECT_EQ(xoffset, 49);
-   EXPECT_EQ(Pl.x, kTileSize);
-   EXPECT_EQ(Pl.y, 4 * kTileSize);
-
-   levelsfinished = 1;
-   xoffset = 63;
-   Pl.life = 1;
-   Ebullet[0] = {Pl.x + 20, Pl.y + 20, 0, 1};
-   Pl.CheckForDeath();
-   EXPECT_EQ(xoffset, 63);
-   EXPECT_EQ(Pl.x + Pl.y, 0);
+   for (int finished : {0, 1}) {
+      levelsfinished = finished;
+      xoffset = 63;
+      Pl.x = 100;
+      Pl.life = 1;
+      Ebullet[0] = {Pl.x + 20, Pl.y + 20, 0, 1};
+      Pl.CheckForDeath();
+      EXPECT_EQ(xoffset, finished ? 63 : 49);
+      EXPECT_EQ(Pl.x, finished ? 0 : kTileSize);
+   }
 }
 
 using SilentGameTest = GameTest;
