@@ -266,12 +266,13 @@ void GamePass()
 // that never began is not written.
 static void RefuseBadStart(const char *name)
 {
-   const char *why = StartRefusal(options.startcol, options.startrow);
-   if (!why)
+   std::string why = StartRefusal(options.startcol, options.startrow);
+   if (why.empty())
       return;
    DropRecording();
    allegro_exit();
-   fprintf(stderr, "%s: cannot start at %d,%d: %s\n", name, options.startcol, options.startrow, why);
+   fprintf(stderr, "%s: cannot start at %d,%d: %s\n", name, options.startcol, options.startrow,
+           why.c_str());
    exit(2);
 }
 

@@ -1,6 +1,7 @@
 #include "player.h"
 
 #include <algorithm>
+#include <string>
 
 #include "controls.h"
 #include "draw.h"
@@ -50,13 +51,14 @@ void InitPlayer()
    Pl.Init();
 }
 
-const char *StartRefusal(int col, int row)
+std::string StartRefusal(int col, int row)
 {
    if (!MapCellInside(kGroundLayer, col, row))
-      return "the cell is outside the 200 x 50 map";
+      return "the cell is outside the " + std::to_string(kMapCols) + " x " + std::to_string(kMapRows) +
+             " map";
    if (StartInGround(map, col, row))
       return "the player would stand in the ground there";
-   return nullptr;
+   return "";
 }
 
 void PlaceAtStart(int col, int row)

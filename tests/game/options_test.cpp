@@ -92,8 +92,8 @@ TEST_F(StartTest, PlacesThePlayerAtTheCellWithTheViewItsScrollingShows)
       EXPECT_EQ(Pl.y, (c[1] - c[3]) * kTileSize);
    }
    Solid(40, 11);
-   EXPECT_NE(StartRefusal(40, 10), nullptr);     // the body's lower half
-   EXPECT_EQ(StartRefusal(40, 9), nullptr);      // ground under the feet is fine
+   EXPECT_NE(StartRefusal(40, 10), "");     // the body's lower half
+   EXPECT_EQ(StartRefusal(40, 9), "");      // ground under the feet is fine
 }
 
 // A death on the level the start was given for begins there again; once a
