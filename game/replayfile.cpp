@@ -130,18 +130,13 @@ static std::vector<std::string> Words(const char *line)
 }
 
 // "start COL ROW", a cell inside the map.
-static bool ParseStartLine(const std::vector<std::string> &words, Replay &r)
+static bool ParseStartLine(const std::vector<std::string> &words, int &col, int &row)
 {
    if (words.size() != 3 || words[0] != "start")
       return false;
-   long col = ParseCount(words[1], kMapCols - 1);
-   long row = ParseCount(words[2], kMapRows - 1);
-   if (col < 0 || col >= kMapCols || row < 0 || row >= kMapRows)
-      return false;
-   r.start = true;
-   r.startcol = (int)col;
-   r.startrow = (int)row;
-   return true;
+   col = (int)ParseCount(words[1], kMapCols - 1);
+   row = (int)ParseCount(words[2], kMapRows - 1);
+   return col >= 0 && col < kMapCols && row >= 0 && row < kMapRows;
 }
 
 static int HexDigit(char c)
@@ -210,7 +205,8 @@ std::string ReadReplayFile(const char *file, Replay &r)
          if (strcmp(line, kVersionLine) != 0)
             error = "not a replay of this game's version (first line is not \"" +
                     std::string(kVersionLine) + "\")";
-      } else if (number == 2 && ParseStartLine(words, r)) {
+      } else if (number == 2 && ParseStartLine(words, r.startcol, r.startrow)) {
+         r.start = true;
       } else if (declared < 0 && ParseMapLine(line, name, crc)) {
          if (r.maps.size() == (size_t)kReplayMaxMaps)
             error = at + ": more maps than the game's " + std::to_string(kReplayMaxMaps) + " levels";
