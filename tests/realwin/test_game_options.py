@@ -13,8 +13,7 @@ class StartAtACell(unittest.TestCase):
         with Session("game", files={"map2.dat": flat_level()}, args=["--start", "3,5"],
                      window=None) as s:
             self.assertEqual(s.wait_exit(), 2)
-            game_lines = [l for l in s.stderr().splitlines() if l.startswith("game:")]    # not the sound's
-            self.assertEqual(game_lines,
+            self.assertEqual([l for l in s.stderr().splitlines() if l.startswith("game:")],
                              ["game: cannot start at 3,5: the player would stand in the ground there"])
 
 
