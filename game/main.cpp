@@ -237,6 +237,8 @@ void StartPlay()
 {
    LoadMap(LevelFile());
    InitPlayer();
+   if (options.start)
+      PlaceAtStart(options.startcol, options.startrow);
 }
 
 void StartLevelOrder()
@@ -260,6 +262,20 @@ void GamePass()
    DrawAll();
 }
 
+// One line and status 2, as for a replay that cannot be used; a recording
+// that never began is not written.
+static void RefuseBadStart(const char *name)
+{
+   std::string why = StartRefusal(options.startcol, options.startrow);
+   if (why.empty())
+      return;
+   DropRecording();
+   allegro_exit();
+   fprintf(stderr, "%s: cannot start at %d,%d: %s\n", name, options.startcol, options.startrow,
+           why.c_str());
+   exit(2);
+}
+
 int main(int argc, char **argv)
 {
    // The settings file gives the defaults; the command line wins.
@@ -281,6 +297,11 @@ int main(int argc, char **argv)
       break;
    }
 
+   // A cell outside the map is refused before the window opens; ground in
+   // the way only once the map is loaded (the map is still empty here).
+   if (options.start)
+      RefuseBadStart(name.c_str());
+
    // A replay is checked against its maps before any of them is loaded.
    if (options.replay)
       StartReplay(options.replay, options.mapfile);
@@ -292,6 +313,8 @@ int main(int argc, char **argv)
    InitAll();
    InstallCloseButton();
    StartPlay();
+   if (options.start)
+      RefuseBadStart(name.c_str());
    if (!options.silent) {
       play_midi(song, TRUE);
       set_volume(kDigiVolume, kMidiVolume);

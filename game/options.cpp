@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -85,6 +86,25 @@ static bool SetSilent(GameOptions *o, const char *)
    return true;
 }
 
+// "COL,ROW": two whole numbers; whether the cell lies in the map is judged
+// once the map is known, with its own message.
+static bool SetStart(GameOptions *o, const char *value)
+{
+   char *end = nullptr;
+   errno = 0;
+   long col = strtol(value, &end, 10);
+   if (errno != 0 || end == value || *end != ',' || col < INT_MIN || col > INT_MAX)
+      return false;
+   const char *second = end + 1;
+   long row = strtol(second, &end, 10);
+   if (errno != 0 || end == second || *end != '\0' || row < INT_MIN || row > INT_MAX)
+      return false;
+   o->start = true;
+   o->startcol = (int)col;
+   o->startrow = (int)row;
+   return true;
+}
+
 // These two undo what the settings file may have chosen.
 static bool SetWindowed(GameOptions *o, const char *)
 {
@@ -111,6 +131,7 @@ static const OptionEntry kOptions[] = {
    {"--no-sound", nullptr, "play without sound: for machines with no sound device", SetSilent},
    {"--windowed", nullptr, "a window, though the settings file asks for the full screen", SetWindowed},
    {"--sound", nullptr, "play with sound, though the settings file says no", SetSound},
+   {"--start", "COL,ROW", "start with the player's top-left corner at map cell COL,ROW", SetStart},
 };
 
 static const char *const kKeys[] = {
@@ -166,6 +187,9 @@ OptionsResult ParseGameOptions(int argc, char **argv, GameOptions *out, const ch
    }
    if ((out->record != nullptr) + (out->replay != nullptr) + out->demo > 1)
       return Bad("only one of these at a time", "--record, --replay, --demo");
+   // A replay starts where it was recorded; the demo where the levels begin.
+   if (out->start && (out->replay || out->demo))
+      return Bad("a replay starts where it was recorded, so not with", "--start");
    if (out->demo && out->mapfile)
       return Bad("the demo plays the shipped levels, not", out->mapfile);
    if (out->help)
@@ -183,7 +207,7 @@ void PrintGameUsage(FILE *to, const char *name)
       char left[32];
       snprintf(left, sizeof left, "%s%s%s", entry.name, entry.value ? " " : "",
                entry.value ? entry.value : "");
-      fprintf(to, "  %-14s %s\n", left, entry.help);
+      fprintf(to, "  %-15s %s\n", left, entry.help);
    }
    fprintf(to, "\nKeys:\n");
    for (const char *line : kKeys)

@@ -21,6 +21,9 @@ struct GameOptions {
    int scale = 1;                   // the window is this many times 320 x 240
    bool fullscreen = false;         // the whole screen, at the largest whole scale
    bool silent = false;             // no sound system, no samples, no music
+   bool start = false;              // the player starts at map cell startcol, startrow
+   int startcol = 0;
+   int startrow = 0;
    ControlBindings controls;        // keys and gamepad buttons (the settings file)
 };
 

@@ -1,5 +1,8 @@
 #include "player.h"
 
+#include <algorithm>
+#include <string>
+
 #include "controls.h"
 #include "draw.h"
 #include "main.h"
@@ -23,6 +26,16 @@ constexpr int kScrollDownY = kViewHeightPx - kBodyH - 1;             // 172
 constexpr int kScrollUpY = -19;
 constexpr int kAfterScrollUpY = kScrollDownY + 1;                    // 173
 
+// A start at a chosen cell: the view is the one the 7-tile scroll steps
+// reach from the map's corner, unless that would leave the player's body
+// partly below the view (or have it scroll down at once), or show cells past
+// the map's edge.
+constexpr int kLowestStartViewRow = kScrollDownY / kTileSize;      // 5
+constexpr int kLastStartXoffset = kMapCols - kViewCols;             // 190
+constexpr int kLastStartYoffset = kMapRows - kViewRows;             // 43
+static_assert(kBodyW == kTileSize && (kBodyH + kTileSize - 1) / kTileSize == kStartCellsDown,
+              "the body a start is checked for is the player's");
+
 // Text lines of the life count and the two modal screens.
 constexpr int kLifeTextY = 230;
 constexpr int kDeathTextX = 130;
@@ -36,6 +49,32 @@ constexpr int kPollRestMs = 1;
 void InitPlayer()
 {
    Pl.Init();
+}
+
+std::string StartRefusal(int col, int row)
+{
+   if (!MapCellInside(kGroundLayer, col, row))
+      return "the cell is outside the " + std::to_string(kMapCols) + " x " + std::to_string(kMapRows) +
+             " map";
+   if (StartInGround(map, col, row))
+      return "the player would stand in the ground there";
+   return "";
+}
+
+void PlaceAtStart(int col, int row)
+{
+   xoffset = std::min(col / kScrollTiles * kScrollTiles, kLastStartXoffset);
+   yoffset = std::max(row / kScrollTiles * kScrollTiles, row - kLowestStartViewRow);
+   yoffset = std::min(yoffset, kLastStartYoffset);
+   Pl.x = (col - xoffset) * kTileSize;
+   Pl.y = (row - yoffset) * kTileSize;
+}
+
+// A death on the level a start was given for begins at that start again.
+static void PlaceAfterDeath()
+{
+   if (options.start && levelsfinished == 0)
+      PlaceAtStart(options.startcol, options.startrow);
 }
 
 // A new life: top-left of the view, facing right, in the air, no shots.
@@ -180,6 +219,7 @@ void Player::Dies()
    DrawAll();
    WaitForF1();
    Init();
+   PlaceAfterDeath();
    LoadMap(LevelFile());
    En.Deactivate();
    FreeShots(bullet);

@@ -1,6 +1,8 @@
 #ifndef PLAYER_H
 #define PLAYER_H
 
+#include <string>
+
 // The player character: one global instance, Pl.
 class Player {
 public:
@@ -36,5 +38,13 @@ constexpr int kExitTile = 49;
 
 void InitPlayer();
 void UpdatePlayer();
+
+// Why the player cannot start with its top-left corner at map cell
+// (col, row) of the map loaded now, or "".
+std::string StartRefusal(int col, int row);
+// Puts the player's top-left corner at the top-left of map cell (col, row)
+// and the view where walking there would have brought it: the player's
+// whole body inside the view, the view inside the map.
+void PlaceAtStart(int col, int row);
 
 #endif

@@ -153,6 +153,15 @@ void StartRecording(const char *file, const char *single_map)
    StartMode(MODE_RECORD, single_map);
    recordfile = file;
    replay = Replay{};
+   replay.start = options.start;
+   replay.startcol = options.startcol;
+   replay.startrow = options.startrow;
+}
+
+void DropRecording()
+{
+   if (mode == MODE_RECORD)
+      mode = MODE_OFF;
 }
 
 bool EndReplay()
@@ -177,6 +186,11 @@ void StartReplay(const char *file, const char *single_map)
    if (!error.empty())
       Refuse(file, error);
    StartMode(MODE_PLAY, single_map);
+   if (replay.start) {
+      options.start = true;
+      options.startcol = replay.startcol;
+      options.startrow = replay.startrow;
+   }
 }
 
 void StartDemo(const char *file)

@@ -12,7 +12,8 @@
 // screen, and a replay ends it in the same pass. The window's close button ends
 // such a wait and the game, so it is kept as F1. "finished MAP at pass N"
 // counts the passes since the level began (a death's reload of the same map
-// does not start the count again).
+// does not start the count again). A game started at a chosen cell records
+// that cell, and its replay starts there.
 
 #include <string>
 
@@ -38,6 +39,8 @@ void StartDemo(const char *file);
 // Writes a recording and returns to the keyboard; the game's end does it too.
 // False, with one line on stderr, when a recording could not be kept.
 bool EndReplay();
+// A game refused before its first pass: a recording it began is not written.
+void DropRecording();
 
 // Around each pass of the frame loop. The start comes before the Escape test.
 void ReplayPassStart();

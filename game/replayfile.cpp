@@ -61,6 +61,8 @@ static std::string NameField(const std::string &name)
 static std::string FormatReplay(const Replay &r)
 {
    std::string text = std::string(kVersionLine) + "\n";
+   if (r.start)
+      text += "start " + std::to_string(r.startcol) + " " + std::to_string(r.startrow) + "\n";
    char crc[16];
    for (const ReplayMap &m : r.maps) {
       snprintf(crc, sizeof crc, "%08lx", m.crc);
@@ -125,6 +127,16 @@ static std::vector<std::string> Words(const char *line)
       c += strspn(c, " \t");
    }
    return words;
+}
+
+// "start COL ROW", a cell inside the map.
+static bool ParseStartLine(const std::vector<std::string> &words, int &col, int &row)
+{
+   if (words.size() != 3 || words[0] != "start")
+      return false;
+   col = (int)ParseCount(words[1], kMapCols - 1);
+   row = (int)ParseCount(words[2], kMapRows - 1);
+   return col >= 0 && col < kMapCols && row >= 0 && row < kMapRows;
 }
 
 static int HexDigit(char c)
@@ -193,6 +205,8 @@ std::string ReadReplayFile(const char *file, Replay &r)
          if (strcmp(line, kVersionLine) != 0)
             error = "not a replay of this game's version (first line is not \"" +
                     std::string(kVersionLine) + "\")";
+      } else if (number == 2 && ParseStartLine(words, r.startcol, r.startrow)) {
+         r.start = true;
       } else if (declared < 0 && ParseMapLine(line, name, crc)) {
          if (r.maps.size() == (size_t)kReplayMaxMaps)
             error = at + ": more maps than the game's " + std::to_string(kReplayMaxMaps) + " levels";

@@ -5,6 +5,7 @@
 //
 // The file, line by line:
 //   kelwyrm replay 1
+//   start COL ROW           only for a game started at map cell COL,ROW
 //   map NAME CRC32          one line per map file played, in order (8 hex digits)
 //   passes N                how many passes follow, a day of play at most
 //   COUNT KEYS              COUNT passes in a row with the same keys down
@@ -37,6 +38,9 @@ struct ReplayMap {
 };
 
 struct Replay {
+   bool start = false;      // the game began at map cell startcol, startrow
+   int startcol = 0;
+   int startrow = 0;
    std::vector<ReplayMap> maps;
    std::vector<unsigned char> passes;    // the keys of each pass
 };

@@ -199,6 +199,8 @@ static void EditKeys()
    HistoryKeys();
    if (key[KEY_F6])
       PlayTest();
+   if (key[KEY_F7])
+      PlayFromHere();
 }
 
 void EditPass()

@@ -48,6 +48,8 @@ static void EnemyKeys()
    HistoryKeys();
    if (key[KEY_F6])
       PlayTest();
+   if (key[KEY_F7])
+      PlayFromHere();
 }
 
 void EnemyPass()

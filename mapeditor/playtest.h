@@ -7,7 +7,8 @@ enum PlayTestResult {
    PLAYTEST_PLAYED,        // the game ran and ended
    PLAYTEST_WRITE_FAILED,  // the temporary map could not be written
    PLAYTEST_NO_GAME,       // the game is missing or could not be started
-   PLAYTEST_GAME_FAILED    // the game ran and ended with an error
+   PLAYTEST_GAME_FAILED,   // the game ran and ended with an error
+   PLAYTEST_NO_START       // F7 found no cell to start from; nothing ran
 };
 
 // Plays the map in the game beside the editor's own executable, named
@@ -21,5 +22,12 @@ PlayTestResult PlayTest();
 // editor saw down before are forgotten afterwards: their releases went to
 // the game's window.
 PlayTestResult PlayTestWith(const char *game);
+
+// F7: as F6, with the player starting at the view cell under the mouse, the
+// one the red frame marks (the game's --start). A pointer off the view's
+// cells of the map, or a cell where the player's body would stand in ground,
+// is said in a message instead, and no game starts.
+PlayTestResult PlayFromHere();
+PlayTestResult PlayFromHereWith(const char *game, int mx, int my);
 
 #endif

@@ -54,4 +54,18 @@ inline unsigned short MapValueAt(const MapGrid map, int layer, int col, int row)
    return MapCellInside(layer, col, row) ? map[layer][col][row] : 0;
 }
 
+// The player's body, 32 x 51 pixels, put with its top-left corner on a
+// cell's top-left corner covers that cell and the one below it. The game's
+// start at a chosen cell and the editor's "play from here" both refuse a
+// cell where that body would stand in ground.
+constexpr int kStartCellsDown = 2;
+
+inline bool StartInGround(const MapGrid map, int col, int row)
+{
+   for (int r = row; r < row + kStartCellsDown; r++)
+      if (MapValueAt(map, kGroundLayer, col, r) != 0)
+         return true;
+   return false;
+}
+
 #endif

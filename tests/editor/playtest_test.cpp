@@ -1,12 +1,14 @@
-// The play-test's failures. (Its round trip through the real game is a
+// The play-test's failures and F7's start. (Its round trip through the real game is a
 // real-window test.)
 
 #include "editor_fixture.h"
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 #include "main.h"
@@ -51,6 +53,34 @@ TEST_F(PlayTestTest, AMissingGameOrAFailedWriteIsSaidAndChangesNothing)
    std::string first;
    args >> first;
    EXPECT_EQ(first, "--no-sound");
+}
+
+// F7 gives the game the view cell under the mouse as its start; off the
+// map's cells, or with ground in the player's way, it says so and runs nothing.
+TEST_F(PlayTestTest, PlayFromHereStartsTheGameAtTheCellUnderTheMouse)
+{
+   std::string dir = EnterTempDir();
+   std::string game = dir + "/game";
+   std::ofstream(game) << "#!/bin/sh\necho \"$@\" >> " << dir << "/args\n";
+   chmod(game.c_str(), 0755);
+   nosound = 1;
+   xoffset = 20;
+   yoffset = 10;
+   EXPECT_EQ(PlayFromHereWith(game.c_str(), 3 * 32 + 31, 2 * 32), PLAYTEST_PLAYED);
+   map[0][23][13] = 5;                   // under the body's lower half
+   EXPECT_EQ(PlayFromHereWith(game.c_str(), 3 * 32, 2 * 32), PLAYTEST_NO_START);
+   xoffset = kMapCols - 5;               // the view reaches past the map's edge
+   for (int x : {5 * 32, 320})
+      EXPECT_EQ(PlayFromHereWith(game.c_str(), x, 10), PLAYTEST_NO_START) << x;
+   EXPECT_EQ(PlayFromHereWith(game.c_str(), 10, 200), PLAYTEST_NO_START);
+   nosound = 0;
+   std::ifstream args(dir + "/args");
+   std::string all((std::istreambuf_iterator<char>(args)), {});
+   EXPECT_EQ(all.rfind("--no-sound --start 23,12 /", 0), 0u) << all;
+   EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 1);
+   ASSERT_EQ(messages.size(), 4u);
+   EXPECT_EQ(messages[0], "The player cannot start at column 23, row 12: ground is in the way");
+   EXPECT_EQ(messages[3], "Put the mouse on a cell of the map to play from there");
 }
 
 }  // namespace

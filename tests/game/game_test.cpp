@@ -32,6 +32,7 @@ void GameTest::SetUp()
             cell = 0;
    xoffset = yoffset = 0;
    currentlevel = kFirstLevel;
+   levelsfinished = 0;
    options = GameOptions{};
    quitgame = 0;
    Pl.Init();

@@ -77,6 +77,47 @@ TEST(GameOptionsTest, WindowAndSoundOptionsAreReadAndBadScalesRefused)
    EXPECT_EQ(Parse({"--scale"}, &m), OPTIONS_BAD);
 }
 
+using StartTest = GameTest;
+
+// The view the scroll's steps of 7 reach, moved only to keep the whole body
+// in view and the view in the map; the body's two cells must be free.
+TEST_F(StartTest, PlacesThePlayerAtTheCellWithTheViewItsScrollingShows)
+{
+   const int cases[][4] = {{0, 0, 0, 0},    {12, 3, 7, 0},      {30, 6, 28, 1},
+                           {20, 13, 14, 8}, {196, 48, 190, 43}, {199, 49, 190, 43}};
+   for (const auto &c : cases) {
+      PlaceAtStart(c[0], c[1]);
+      EXPECT_EQ(xoffset * 1000 + yoffset, c[2] * 1000 + c[3]) << c[0] << "," << c[1];
+      EXPECT_EQ(Pl.x, (c[0] - c[2]) * kTileSize);
+      EXPECT_EQ(Pl.y, (c[1] - c[3]) * kTileSize);
+   }
+   Solid(40, 11);
+   EXPECT_NE(StartRefusal(40, 10), "");     // the body's lower half
+   EXPECT_EQ(StartRefusal(40, 9), "");      // ground under the feet is fine
+}
+
+// A death on the level the start was given for begins there again; once a
+// level is finished, deaths restart as they always do.
+TEST_F(StartTest, DeathOnTheStartLevelRestartsAtTheStart)
+{
+   WriteLevels();
+   options.start = true;
+   options.startcol = 50;
+   options.startrow = 18;
+   StartPlay();
+   Press(KEY_F1);
+   for (int finished : {0, 1}) {
+      levelsfinished = finished;
+      xoffset = 63;
+      Pl.x = 100;
+      Pl.life = 1;
+      Ebullet[0] = {Pl.x + 20, Pl.y + 20, 0, 1};
+      Pl.CheckForDeath();
+      EXPECT_EQ(xoffset, finished ? 63 : 49);
+      EXPECT_EQ(Pl.x, finished ? 0 : kTileSize);
+   }
+}
+
 using SilentGameTest = GameTest;
 
 // A silent game needs no sound file at all and plays nothing.

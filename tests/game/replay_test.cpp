@@ -80,6 +80,10 @@ TEST_F(ReplayTest, BadOrTruncatedFilesAreRefusedWithTheirReason)
       {"passes 3\n9223372036854775807 R\nend\n", "line 4 is not"},
       {"passes 3\n18446744073709551618 R\nend\n", "line 4 is not"},
       {"kelwyrm replay 1\nmap a 1\nmap b 1\nmap c 1\nmap d 1\nmap e 1\n", "line 6: more maps"},
+      // A start inside the map, before the maps.
+      {"kelwyrm replay 1\nstart 200 1\n", "line 2 is not"},
+      {"kelwyrm replay 1\nstart 1 50\n", "line 2 is not"},
+      {"kelwyrm replay 1\nmap a 1\nstart 1 1\n", "line 3 is not"},
    };
    for (const auto &c : cases) {
       std::string text = c.text;
@@ -257,6 +261,41 @@ TEST_F(RecordedSession, ReplaysFrameForFrameAndReportsTheFinishedLevel)
    EXPECT_EQ(replayed, recorded);
    EXPECT_EQ(out.rfind("finished map2.dat at pass ", 0), 0u) << out;
    EXPECT_GE(levelsfinished, 1);
+}
+
+// A game started at a cell near the exit records the cell; its replay, with
+// no --start of its own, starts there and finishes in the same pass.
+TEST_F(RecordedSession, AStartIsRecordedAndItsReplayFinishesFromThere)
+{
+   options.start = true;
+   options.startcol = 15;
+   options.startrow = 4;
+   StartGame();
+   StartRecording("start.txt", nullptr);
+   StartPlay();
+   int passes = 0;
+   while (levelsfinished == 0 && passes < 200) {
+      ReleaseAllKeys();
+      key[KEY_RIGHT] = key[KEY_F1] = 1;
+      ReplayPassStart();
+      GamePass();
+      ReplayPassEnd();
+      passes++;
+   }
+   EndReplay();
+   ASSERT_EQ(levelsfinished, 1);
+   ASSERT_LT(passes, 100);          // from the map's corner it would take longer
+
+   options = GameOptions{};
+   StartGame();
+   testing::internal::CaptureStdout();
+   StartReplay("start.txt", nullptr);
+   StartPlay();
+   Play(passes + 10, false);
+   EXPECT_TRUE(ReplayRunOut());
+   EndReplay();
+   EXPECT_EQ(testing::internal::GetCapturedStdout(),
+             "finished map2.dat at pass " + std::to_string(passes) + "\n");
 }
 
 }  // namespace

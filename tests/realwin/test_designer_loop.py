@@ -94,6 +94,33 @@ class DesignerLoop(unittest.TestCase):
             os.rmdir(tmp)
 
 
+class PlayFromHere(unittest.TestCase):
+    def test_f7_starts_the_game_at_the_view_cell_under_the_mouse(self):
+        from test_game_start import flat_level, player_box, standing
+        saved = flat_level()
+        with Session("mapeditor", files={"map1.dat": saved}) as s:
+            before = s.path("map1.dat").read_bytes()
+            s.tap("F8")                                   # the flat level, ground on row 6
+            s.dismiss_message()
+            s.tap("F1")
+            s.move(5 * 32 + 10, 2 * 32 + 10)              # view cell (5, 2), the view at 0, 0
+            s.tap("F7")
+            s.find_window("game")
+            cmd = DesignerLoop.game_of(s)[1]
+            self.assertEqual(cmd[cmd.index("--start") + 1], "5,2")
+            # The player stands on the ground in column 5, not at the view's left edge.
+            box = player_box(s.capture_until(standing))
+            self.assertGreaterEqual(box[0], 5 * 32)
+            self.assertLessEqual(box[2], 6 * 32 - 1)
+            s.hold("Escape", frames=2, settle=0)
+
+            s.find_window("mapeditor")
+            self.assertEqual(s.path("map1.dat").read_bytes(), before)
+            s.tap("Escape")
+            s.tap("F10")
+            self.assertEqual(s.wait_exit(), 0)
+
+
 class CloseButtons(unittest.TestCase):
     def test_closing_the_game_window_ends_it_like_escape(self):
         level = Map()

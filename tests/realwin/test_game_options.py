@@ -7,6 +7,16 @@ from harness import Session
 from test_game_start import flat_level, standing
 
 
+class StartAtACell(unittest.TestCase):
+    def test_a_start_in_the_ground_is_refused_in_one_line(self):
+        # The body (row 5 and row 6) would stand in the ground of row 6.
+        with Session("game", files={"map2.dat": flat_level()}, args=["--start", "3,5"],
+                     window=None) as s:
+            self.assertEqual(s.wait_exit(), 2)
+            self.assertEqual([l for l in s.stderr().splitlines() if l.startswith("game:")],
+                             ["game: cannot start at 3,5: the player would stand in the ground there"])
+
+
 class BiggerWindows(unittest.TestCase):
     def test_scaled_windows_show_the_designed_picture_in_whole_pixels(self):
         with Session("game", files={"map2.dat": flat_level()}) as s:
