@@ -70,7 +70,7 @@ PlayTestResult PlayTestWith(const char *game)
       return PLAYTEST_NO_GAME;
    }
    if (status != 0) {
-      allegro_message("The game ended with an error (status %d)", status);
+      allegro_message("The game ended with an error (status %s)", error.c_str());
       return PLAYTEST_GAME_FAILED;
    }
    return PLAYTEST_PLAYED;

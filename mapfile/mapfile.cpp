@@ -24,12 +24,15 @@ static MapFileResult ReadValues(PACKFILE *f, MapGrid out)
    return MAPFILE_OK;
 }
 
+// Opened as Allegro opens it to read, which on Windows lets another
+// program's handle delete the file meanwhile: the editor's play-test map
+// is made that way, so that it goes with the editor's last handle.
 static bool FileReadable(const char *filename)
 {
-   FILE *f = fopen(filename, "rb");
+   PACKFILE *f = pack_fopen(filename, F_READ);
    if (!f)
       return false;
-   fclose(f);
+   pack_fclose(f);
    return true;
 }
 
