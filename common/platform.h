@@ -79,7 +79,9 @@ void ReleaseChildFile(int fd, const std::string &path);
 bool IsProgram(const std::string &path);
 // Runs `program` with `args` and waits for it. The program ends with this
 // one. Returns its exit status, 128 + the signal that ended it, or -1 when
-// it could not be started (with the reason in `error`).
+// it could not be started (with the reason in `error`). A status other than
+// 0 is also put in `error` as the system writes it (a crash on Windows reads
+// 0xC0000005, which no int holds).
 int RunAndWait(const std::string &program, const std::vector<std::string> &args,
                std::string &error);
 

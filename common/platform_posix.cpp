@@ -276,9 +276,10 @@ int RunAndWait(const std::string &program, const std::vector<std::string> &args,
       error = strerror(err);
       return -1;
    }
-   if (WIFSIGNALED(status))
-      return 128 + WTERMSIG(status);
-   return WEXITSTATUS(status);
+   int code = WIFSIGNALED(status) ? 128 + WTERMSIG(status) : WEXITSTATUS(status);
+   if (code != 0)
+      error = std::to_string(code);
+   return code;
 }
 
 // Files named by a user: looked at before they are opened, so that a device

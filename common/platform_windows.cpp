@@ -18,8 +18,11 @@ constexpr int kCreateTries = 100;
 constexpr const wchar_t *kTempInfix = L".new-";
 constexpr const wchar_t *kChildFilePrefix = L"kelwyrm-playtest-";
 constexpr const wchar_t *kChildFileSuffix = L".dat";
-// GetFinalPathNameByHandle names files in the form that takes long names.
+// GetFinalPathNameByHandle names files in the form that takes long names,
+// and files on a network share as \\?\UNC\server\share\...
 constexpr const wchar_t *kLongPathPrefix = L"\\\\?\\";
+constexpr const wchar_t *kLongUncPrefix = L"\\\\?\\UNC\\";
+constexpr const wchar_t *kUncPrefix = L"\\\\";
 
 static std::wstring Wide(const std::string &s)
 {
@@ -164,7 +167,11 @@ static bool FinalPath(const std::wstring &link, std::wstring &final)
    if (n == 0 || n >= path.size())
       return false;
    path.resize(n);
-   if (path.compare(0, wcslen(kLongPathPrefix), kLongPathPrefix) == 0)
+   // Without its prefix a share's path would read UNC\server\..., a name
+   // relative to the current folder: it becomes \\server\... again.
+   if (path.compare(0, wcslen(kLongUncPrefix), kLongUncPrefix) == 0)
+      path.replace(0, wcslen(kLongUncPrefix), kUncPrefix);
+   else if (path.compare(0, wcslen(kLongPathPrefix), kLongPathPrefix) == 0)
       path.erase(0, wcslen(kLongPathPrefix));
    final = path;
    return true;
@@ -288,17 +295,34 @@ void RemoveFile(const std::string &path)
 
 int CreateChildFile(std::string &path)
 {
-   // Windows opens files by name only: the child gets the name, and the
-   // file goes when the child is done (or at the editor's next play-test
-   // when both were killed, as the name is new each time).
-   std::wstring folder = Wide(TempFolder()) + L"\\" + kChildFilePrefix;
-   return CreateNewFile(folder, kChildFileSuffix, path);
+   // Windows opens files by name only: the child gets the name. The system
+   // deletes the file when its last handle closes, the editor's or the
+   // game's, whichever way they end; the game's reads share delete access,
+   // which opening it needs.
+   std::wstring before = Wide(TempFolder()) + L"\\" + kChildFilePrefix;
+   for (int i = 0; i < kCreateTries; i++) {
+      std::wstring name = before + RandomPart() + kChildFileSuffix;
+      HANDLE h = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
+                             nullptr);
+      if (h != INVALID_HANDLE_VALUE) {
+         int fd = _open_osfhandle((intptr_t)h, _O_WRONLY | _O_BINARY);
+         if (fd < 0)
+            CloseHandle(h);
+         else
+            path = Utf8(name);
+         return fd;
+      }
+      if (GetLastError() != ERROR_FILE_EXISTS)
+         return -1;
+   }
+   return -1;
 }
 
-void ReleaseChildFile(int fd, const std::string &path)
+void ReleaseChildFile(int fd, const std::string &)
 {
    _close(fd);
-   RemoveFile(path);
 }
 
 bool IsProgram(const std::string &path)
@@ -383,7 +407,14 @@ int RunAndWait(const std::string &program, const std::vector<std::string> &args,
    DWORD status = 0;
    GetExitCodeProcess(child.hProcess, &status);
    CloseHandle(child.hProcess);
-   // A program ended by an exception has a status like 0xC0000005.
+   if (status == 0)
+      return 0;
+   // A program ended by an exception has a status like 0xC0000005, which
+   // only reads as itself in hex; it is no int, and any non-zero value
+   // tells the caller the program failed.
+   char text[16];
+   snprintf(text, sizeof text, status > INT_MAX ? "0x%08lX" : "%lu", (unsigned long)status);
+   error = text;
    return status <= INT_MAX ? (int)status : INT_MAX;
 }
 

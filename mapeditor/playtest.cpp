@@ -72,7 +72,7 @@ static PlayTestResult RunGame(const char *game, const std::string &start)
       return PLAYTEST_NO_GAME;
    }
    if (status != 0) {
-      allegro_message("The game ended with an error (status %d)", status);
+      allegro_message("The game ended with an error (status %s)", error.c_str());
       return PLAYTEST_GAME_FAILED;
    }
    return PLAYTEST_PLAYED;

@@ -26,7 +26,9 @@ static MapFileResult ReadValues(PACKFILE *f, MapGrid out)
 }
 
 // Only a regular file is handed to Allegro, which would wait for a FIFO's
-// writer, or read a device without end; a folder is no map either.
+// writer, or read a device without end; a folder is no map either. The
+// check shares delete access on Windows, as Allegro's own reading does, so
+// the editor's play-test map (deleted with its last handle) can be read.
 static bool FileReadable(const char *filename)
 {
    std::string error;

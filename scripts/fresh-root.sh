@@ -6,9 +6,11 @@
 #
 # The clone takes the checkout's committed state (HEAD), not uncommitted changes. The bare root is made
 # once with debootstrap from this machine's Debian source and kept as a tarball (FRESH_ROOT_CACHE), so
-# later runs only unpack it. Whatever happens, processes left in the root are ended, the bound file
-# systems unmounted and the root removed (a root something still runs in is left, with a line saying
-# so). The exit status is the command's; 125 when no root could be made, with one line saying why.
+# later runs only unpack it. The root's file systems (/proc, /dev, /dev/pts, /dev/shm) are bound in a
+# mount namespace of the command's own, so they are never seen outside it and go with its last process,
+# even when this script is killed. Whatever happens, processes left in the root are ended and the root
+# removed (a root something still runs in is left, with a line saying so). The exit status is the
+# command's; 125 when no root could be made, with one line saying why.
 set -u
 
 cmd=${1:?usage: scripts/fresh-root.sh 'COMMAND'}
@@ -37,7 +39,7 @@ root=$(mktemp -d "${TMPDIR:-/tmp}/kelwyrm-root.XXXXXX") || fail "no room for a r
 # /proc/PID/root reads as the resolved path: a TMPDIR ending in / or running
 # through a symbolic link must not hide the root's processes from the cleanup.
 root=$(realpath "$root")
-mounts=(proc dev dev/pts)
+mounts=(proc dev dev/pts dev/shm)
 
 # The processes running in the root.
 root_processes() {
@@ -47,9 +49,9 @@ root_processes() {
   done
 }
 
-# A process the command left behind (an X server, a game) would keep the
-# mounts busy, so the root's own processes go first; while any still runs
-# the root is neither unmounted nor deleted under it.
+# A process the command left behind (an X server, a game) keeps the root's
+# namespace and its mounts alive, so the root's own processes go first; while
+# any still runs the root is not deleted under it.
 cleanup() {
   local pids tries=0
   pids=$(root_processes)
@@ -63,9 +65,8 @@ cleanup() {
     echo "fresh-root: processes $(echo $pids) still run in $root; the root is left in place" >&2
     return
   fi
-  for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
-    mountpoint -q "$root/${mounts[i]}" && { umount "$root/${mounts[i]}" || umount -l "$root/${mounts[i]}"; }
-  done
+  # The binds were made in the command's namespace only; one seen here was
+  # made by someone else, and the removal must not walk into it.
   for m in "${mounts[@]}"; do
     if mountpoint -q "$root/$m"; then
       echo "fresh-root: $root/$m is still mounted; the root is left in place" >&2
@@ -102,16 +103,29 @@ for f in /etc/apt/apt.conf.d/*; do
 done
 cp -L /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null
 
-git clone -q "$src" "$root/work/project" || fail "cannot clone $src"
-for m in "${mounts[@]}"; do
-  mount --bind "/$m" "$root/$m" || fail "cannot bind /$m into the root"
-done
+# Binds the host's file systems named in the arguments into the root and
+# runs the command there; its exit status is the command's.
+run_in_root() {
+  local m rc
+  for m in "$@"; do
+    mount --bind "/$m" "$root/$m" || fail "cannot bind /$m into the root"
+  done
+  echo "fresh-root: running '$cmd' in a fresh clone of $rev on a fresh Debian 12 root"
+  SECONDS=0
+  chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
+    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+    bash -c "cd /work/project && $cmd" </dev/null
+  rc=$?
+  echo "fresh-root: '$cmd' exited $rc after ${SECONDS} s on a fresh Debian 12 root"
+  exit $rc
+}
 
-echo "fresh-root: running '$cmd' in a fresh clone of $(git -C "$src" rev-parse --short HEAD) on a fresh Debian 12 root"
-SECONDS=0
-chroot "$root" /usr/bin/env -i HOME=/root TERM=dumb \
-  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  bash -c "cd /work/project && $cmd" </dev/null
-rc=$?
-echo "fresh-root: '$cmd' exited $rc after ${SECONDS} s on a fresh Debian 12 root"
-exit $rc
+git clone -q "$src" "$root/work/project" || fail "cannot clone $src"
+rev=$(git -C "$src" rev-parse --short HEAD)
+# In a private mount namespace: the binds are never seen outside it, and the
+# kernel takes them away with its last process, however this script ends, so
+# a later removal of the root cannot walk into the host's /dev.
+export -f run_in_root fail
+export root cmd rev cannot
+unshare --mount --propagation private bash -c 'run_in_root "$@"' fresh-root "${mounts[@]}"
+exit $?

@@ -101,14 +101,19 @@ epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || echo 0)}
 find "$out/stage" -exec touch -h -d "@$epoch" {} +
 (cd "$out/stage" && find "$name" | LC_ALL=C sort | TZ=UTC zip -X -q -@ "$dist/$name-windows-x64.zip")
 
-# The installer's file list, so that the uninstaller removes exactly what was installed.
+# The installer's file list, so that the uninstaller removes exactly what was
+# installed, each file only while it holds the installed bytes: their CRC-32
+# (the one gzip's trailer carries, as Windows' RtlComputeCrc32 computes it).
+crc32() {
+  gzip -c "$1" | tail -c 8 | od -An -tx4 -N4 --endian=little | tr -d ' \n'
+}
 files=$out/installer-files.nsh
 {
   echo '!macro InstallFiles'
   for f in "$stage"/*; do printf '  File "%s"\n' "$f"; done
   echo '!macroend'
   echo '!macro RemoveFiles'
-  for f in "$stage"/*; do printf '  Delete "$INSTDIR\\%s"\n' "${f##*/}"; done
+  for f in "$stage"/*; do printf '  !insertmacro RemoveIfUnchanged "%s" "%s"\n' "${f##*/}" "$(crc32 "$f")"; done
   echo '!macroend'
 } > "$files"
 makensis -V2 -DVERSION="$version" -DFILES="$files" -DOUTFILE="$dist/$name-setup.exe" \

@@ -53,6 +53,12 @@ TEST_F(PlayTestTest, AMissingGameOrAFailedWriteIsSaidAndChangesNothing)
    std::string first;
    args >> first;
    EXPECT_EQ(first, "--no-sound");
+
+   // A game ended by a signal reads as 128 + the signal, as before.
+   std::ofstream(game) << "#!/bin/sh\nkill -ABRT $$\n";
+   EXPECT_EQ(PlayTestWith(game.c_str()), PLAYTEST_GAME_FAILED);
+   ASSERT_EQ(messages.size(), 4u);
+   EXPECT_EQ(messages[3], "The game ended with an error (status 134)");
 }
 
 // F7 gives the game the view cell under the mouse as its start; off the

@@ -8,9 +8,15 @@
 #   check_package.sh PACKAGE_BUILD_DIR
 set -eu
 deb=$(ls "$1"/kelwyrm_*_*.deb)
+outside=${TMPDIR:-/tmp}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
+# Every tool below keeps its scratch files in this test's own folder, gone
+# with it: lintian leaves its caches (mldbm-elf-*) in TMPDIR for good.
+mkdir "$tmp/scratch"
+touch "$tmp/start"
+export TMPDIR="$tmp/scratch"
 
 dpkg-deb -c "$deb" | awk '{print $6}' | sed 's,^\./,/,; s,/$,,' | sort >"$tmp/list"
 data=/usr/share/games/kelwyrm
@@ -47,6 +53,8 @@ lintian --pedantic --display-info "$deb" >"$tmp/lintian" 2>"$tmp/lintian.err" ||
 lintian --pedantic --display-info --show-overrides "$deb" 2>/dev/null >"$tmp/overridden"
 [ "$(grep -c '^O:' "$tmp/overridden")" -eq 1 ] && grep -q '^O: kelwyrm: spelling-error-in-binary initilize' "$tmp/overridden" ||
   { cat "$tmp/overridden"; fail "the override covers something else"; }
+left=$(find "$outside" -maxdepth 1 -newer "$tmp/start" -name 'mldbm-*')
+[ -z "$left" ] || fail "lintian left files outside the test's folder: $left"
 
 dpkg-deb -x "$deb" "$tmp/root"
 root=$tmp/root

@@ -1,7 +1,7 @@
 #!/bin/bash
 # scripts/fresh-root.sh ends what a command leaves running in the root before
 # it unmounts and removes the root, also when TMPDIR ends in / or runs through
-# a symbolic link. A root of bash, env and sleep stands in for the cached
+# a symbolic link, and binds /proc and /dev where only the command sees them. A root of bash, env and sleep stands in for the cached
 # Debian root. Needs root (chroot and mount); skipped (77) otherwise.
 #   fresh_root_test.sh path/to/fresh-root.sh
 set -u
@@ -51,4 +51,17 @@ for tmpdir in "$work/tmp/" "$work/link"; do
   [ -z "$(ls -A "$work/tmp")" ] || fail "TMPDIR=$tmpdir: the root was not removed: $(ls "$work/tmp")"
   grep -q " $work/" /proc/mounts && fail "TMPDIR=$tmpdir: something is still mounted in the root"
 done
+
+# While the command runs, its binds are its own: none shows here, so a
+# killed script leaves nothing bound under TMPDIR.
+FRESH_ROOT_CACHE=$work/root.tar TMPDIR=$work/tmp "$script" ': >/work/ready; sleep 3' \
+  >"$work/log" 2>&1 &
+for _ in $(seq 100); do
+  ready=$(ls "$work"/tmp/*/work/ready 2>/dev/null)
+  [ -n "$ready" ] && break
+  sleep 0.2
+done
+[ -n "$ready" ] || fail "the command did not start in the root: $(cat "$work/log")"
+grep " $work/" /proc/self/mountinfo && fail "the root's binds are seen outside it while it runs"
+wait $! || fail "the command's status was not 0: $(cat "$work/log")"
 exit $status

@@ -1,14 +1,16 @@
 """The editor under Wine: the same mouse strokes saved with F5 give the same
 map1.dat bytes as the Linux editor's; a read-only map1.dat is refused with a
 second message and kept; F6 plays the map in kelwyrm.exe beside the editor
-and comes back, leaving no temporary map."""
+and comes back, leaving no temporary map, nor when the editor is killed
+while the game plays."""
 
 import os
+import signal
 import stat
 import time
 import unittest
 
-from harness import Map, Session, nonzero_cells, unpack_bytes
+from harness import Map, Session, _cmdline, descendants, nonzero_cells, unpack_bytes
 from test_editor_roundtrip import POINTER_AWAY, cell_point, palette_point
 from winerun import EDITOR, PREFIX, WineSession
 
@@ -68,17 +70,23 @@ class EditorUnderWine(unittest.TestCase):
             self.assertEqual(path.read_bytes(), before)
             self.assertEqual(sorted(p.name for p in s.dir.iterdir() if ".new-" in p.name), [])
 
+    def start_playtest(self, s):
+        """F6 in a drawn map; the game's window once it shows."""
+        draw(s)
+        s.tap("F6")
+        deadline = time.time() + 60
+        while not s.windows("kelwyrm") and time.time() < deadline:
+            time.sleep(0.1)
+        game = s.windows("kelwyrm")
+        self.assertEqual(len(game), 1, "the game's window")
+        self.assertEqual(len(playtest_files()), 1)
+        return game
+
     def test_f6_plays_the_map_and_comes_back(self):
         with WineSession(EDITOR, audio=True) as s:
-            draw(s)
             editor = s.window
-            s.tap("F6")
+            game = self.start_playtest(s)
             deadline = time.time() + 60
-            while not s.windows("kelwyrm") and time.time() < deadline:
-                time.sleep(0.1)
-            game = s.windows("kelwyrm")
-            self.assertEqual(len(game), 1, "the game's window")
-            self.assertEqual(len(playtest_files()), 1)
             # The player clicks the game's window, which takes the keyboard,
             # and leaves with Escape.
             s.wait_frames(20)
@@ -96,6 +104,19 @@ class EditorUnderWine(unittest.TestCase):
             s.click(*POINTER_AWAY, settle=20)
             s.tap("F1", settle=10)
             self.assertGreater(s.capture().differs(before), 0)
+            # The game read the map and ended well: the editor says nothing.
+            self.assertEqual(s.messages(), [])
+            self.assertEqual(playtest_files(), [])
+
+    def test_the_map_f6_plays_goes_with_a_killed_editor(self):
+        with WineSession(EDITOR) as s:
+            self.start_playtest(s)
+            for pid in [s.proc.pid] + descendants(s.proc.pid):
+                if "kelwyrm-editor" in " ".join(_cmdline(pid)):
+                    os.kill(pid, signal.SIGKILL)
+            deadline = time.time() + 30
+            while playtest_files() and time.time() < deadline:
+                time.sleep(0.2)
             self.assertEqual(playtest_files(), [])
 
 

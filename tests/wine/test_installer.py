@@ -1,9 +1,12 @@
 """The installer under Wine, judged by the files it leaves: a silent install
 puts the release's files in Program Files (or the folder /D= names), two
-Start-menu shortcuts whose programs start in a folder the player may write
-and find their data there, and an entry among the installed programs; the
-silent uninstall takes every one of them away again."""
+Start-menu shortcuts whose programs start in the installing user's own
+Documents (not the Public ones of an install for every user) and find their
+data there, and an entry among the installed programs; the silent uninstall
+takes every one of them away again, but an installed file the player
+changed."""
 
+import getpass
 import os
 import struct
 import unittest
@@ -109,7 +112,8 @@ class Installer(unittest.TestCase):
             self.assertEqual(unix_path(target), folder / exe)
             start = unix_path(start_in)
             self.assertTrue(start.is_dir())
-            self.assertNotIn("Program Files", start_in)
+            self.assertEqual(start, PREFIX / "drive_c" / "users" / getpass.getuser() /
+                             "Documents" / "Kelwyrm")
         # Each finds its data from there: the game plays 40 frames and ends
         # well, the editor opens its window with no message box.
         with WineSession(str(folder / GAME), in_place=True, start_in=start, window=None,
@@ -125,15 +129,21 @@ class Installer(unittest.TestCase):
         self.assertEqual(sorted(drive_files() - before), [])
         self.assertNotIn(UNINSTALL_KEY, machine_registry())
 
-    def test_the_folder_named_with_d_is_used_and_emptied(self):
+    def test_the_folder_named_with_d_is_used_and_emptied_but_an_edited_map(self):
         winerun.ensure_prefix()
         before = drive_files()
         # Wine quotes an argument with a space, which /D= does not take.
         self.install(r"/D=C:\Games\Kelwyrm")
         folder = PREFIX / "drive_c" / "Games" / "Kelwyrm"
         self.check_installed(folder)
+        edited = (folder / "map2.dat").read_bytes()[:-1] + b"\x07"
+        (folder / "map2.dat").write_bytes(edited)
         self.uninstall(folder)
-        self.assertEqual(sorted(drive_files() - before), ["Games"])
+        self.assertEqual(sorted(drive_files() - before),
+                         ["Games", "Games/Kelwyrm", "Games/Kelwyrm/map2.dat"])
+        self.assertEqual((folder / "map2.dat").read_bytes(), edited)
+        (folder / "map2.dat").unlink()
+        folder.rmdir()
         (PREFIX / "drive_c" / "Games").rmdir()
 
 

@@ -28,8 +28,12 @@ _PREFIX_TIMEOUT = 180
 
 
 def wine_env(extra=None):
-    """The environment of every Wine process the tests start."""
+    """The environment of every Wine process the tests start. Its TMPDIR is
+    the tests' own: Wine makes its server's folder there and leaves it."""
+    scratch = PREFIX.parent / "tmp"
+    scratch.mkdir(parents=True, exist_ok=True)
     env = dict(os.environ, WINEPREFIX=str(PREFIX), WINEDEBUG="-all", HOME=str(PREFIX / "home"),
+               TMPDIR=str(scratch),
                # No downloads of Gecko or Mono, no menu entries in $HOME.
                WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     env.pop("DISPLAY", None)
