@@ -84,6 +84,8 @@ if [ "$(cat "$prefix/stamp" 2>/dev/null)" != "$stamp" ]; then
   build_allegro
   build_zlib
   echo "$stamp" > "$prefix/stamp"
+  # The programs' link flags name the libraries' folder: set anew.
+  rm -f "$out/kelwyrm/CMakeCache.txt"
 fi
 
 cmake -S . -B "$out/kelwyrm" -DCMAKE_TOOLCHAIN_FILE="$web/emscripten.cmake" -DCMAKE_BUILD_TYPE=Release \
