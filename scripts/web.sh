@@ -84,9 +84,10 @@ if [ "$(cat "$prefix/stamp" 2>/dev/null)" != "$stamp" ]; then
   build_allegro
   build_zlib
   echo "$stamp" > "$prefix/stamp"
-  # The programs' link flags name the libraries' folder: set anew.
-  rm -f "$out/kelwyrm/CMakeCache.txt"
 fi
+
+# The toolchain file's flags reach a build only when it is first set up.
+rm -f "$out/kelwyrm/CMakeCache.txt"
 
 cmake -S . -B "$out/kelwyrm" -DCMAKE_TOOLCHAIN_FILE="$web/emscripten.cmake" -DCMAKE_BUILD_TYPE=Release \
   -DKELWYRM_WEB_PREFIX="$prefix" -DALLEGRO_LIBRARY="$prefix/lib/liballeg.a" \

@@ -248,10 +248,19 @@ var Module = (function () {
     return {Enter: 13, Backspace: 8, Tab: 9, Escape: 27}[e.key] || 0;
   }
 
+  // The key's code in the program's memory. Not through ccall: while the
+  // program sleeps, ccall takes any call for one that went to sleep too.
+  let codeBuffer = 0;
+  const CODE_BYTES = 32;
+
   function sendKey(code, ascii, down) {
     if (!started || finished)
       return false;
-    return M.ccall('web_key', 'number', ['string', 'number', 'number'], [code, ascii, down]) !== 0;
+    if (!codeBuffer)
+      codeBuffer = M._malloc(CODE_BYTES);
+    const bytes = Array.from(code.slice(0, CODE_BYTES - 1), c => c.charCodeAt(0) & 127);
+    M.HEAPU8.set(bytes.concat([0]), codeBuffer);
+    return M._web_key(codeBuffer, ascii, down ? 1 : 0) !== 0;
   }
 
   function onKey(e, down) {
