@@ -160,6 +160,7 @@ var Module = (function () {
     if (started || !ready)
       return;
     started = true;
+    M.kelwyrmStartTime = performance.now();
     overlay.style.display = 'none';
     // Browsers let sound start only from a click or a key.
     const Audio = window.AudioContext || window.webkitAudioContext;
@@ -234,6 +235,9 @@ var Module = (function () {
       return;
     const p = M._web_frame();
     if (p) {
+      // For measuring how soon a program shows after the click.
+      if (!M.kelwyrmFirstFrameTime)
+        M.kelwyrmFirstFrameTime = performance.now();
       image.data.set(M.HEAPU8.subarray(p, p + image.data.length));
       ctx.putImageData(image, 0, 0);
     }
