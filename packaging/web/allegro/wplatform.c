@@ -39,7 +39,7 @@
 #define MAX_CATCH_UP_MS 100.0
 /* A program that never rests (the game with --fast) still hands the page a
  * moment this often, so the tab keeps drawing and answering. */
-#define YIELD_EVERY_MS 20.0
+#define YIELD_EVERY_MS 50.0
 /* Sound frames mixed per pull: a power of two that Web Audio takes. */
 #define MIX_FRAMES 1024
 #define PAD_BUTTONS 16
