@@ -64,6 +64,7 @@ class Session:
     def __init__(self, files=None):
         self.files = files or {}
         self.lines = []
+        self.error_lines = []
 
     def __enter__(self):
         self.tmp = Path(tempfile.mkdtemp(prefix="kelwyrm-web-"))
@@ -143,7 +144,14 @@ class Session:
                 except ValueError:
                     pass
             self.lines.append(text)
+            if e["level"] == "SEVERE":
+                self.error_lines.append(text)
         return self.lines
+
+    def errors(self):
+        """The lines written with console.error (a program's stderr)."""
+        self.console()
+        return self.error_lines
 
     def wait_line(self, start, timeout=30):
         return self.wait(lambda: next((l for l in self.console() if l.startswith(start)), None),

@@ -45,6 +45,24 @@ class GameInTheBrowser(unittest.TestCase):
                 self.assertEqual(b.wait_end(120), 0)
                 self.assertEqual(b.output("finished "), ["finished my-level.dat at pass %d" % predicted])
 
+    def test_f12_screenshot_downloads_and_a_bad_option_reaches_the_console_as_an_error(self):
+        with web.Session() as b:
+            b.open("index.html", ["--no-sound"])
+            time.sleep(1)
+            b.keys(web.Keys.F12)
+            shot = b.wait(lambda: b.js("try { return Array.from(Module.FS.readFile("
+                                       "'/home/kelwyrm/screenshot.bmp').slice(0, 26)); }"
+                                       "catch (e) { return null; }"), 10, "screenshot.bmp")
+            self.assertEqual(bytes(shot[:2]), b"BM")
+            data = b.download("screenshot.bmp")
+            self.assertEqual(data[:26], bytes(shot))
+            self.assertEqual((int.from_bytes(data[18:22], "little"), int.from_bytes(data[22:26], "little")),
+                             (320, 240))
+            b.open("index.html", ["--bogus"])
+            self.assertEqual(b.wait_end(20), 2)
+            self.assertTrue(any("--bogus" in e for e in b.errors()), b.errors())
+            self.assertFalse(any("--bogus" in e for e in set(b.console()) - set(b.errors())))
+
     def test_a_hidden_tab_pauses_until_it_shows_again(self):
         def visible(shown):
             b.js("Object.defineProperty(document, 'hidden', {value: %s, configurable: true});"
