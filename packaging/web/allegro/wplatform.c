@@ -576,6 +576,7 @@ static JOYSTICK_DRIVER joystick_web = {
 /* ---- sound ----------------------------------------------------------- */
 
 static short *mix_buffer;
+static DIGI_DRIVER digi_web;
 
 static int digi_web_detect(int input)
 {
@@ -585,7 +586,6 @@ static int digi_web_detect(int input)
 static int digi_web_init(int input, int voices)
 {
    int rate;
-   (void)voices;
    if (input)
       return -1;
    rate = web_audio_rate(MIX_FRAMES);
@@ -596,8 +596,10 @@ static int digi_web_init(int input, int voices)
    _sound_freq = rate;
    _sound_bits = 16;
    _sound_stereo = TRUE;
+   /* The mixer plays as many voices as it is asked for, up to its most. */
+   digi_web.voices = voices;
    mix_buffer = malloc(MIX_FRAMES * 2 * sizeof(short));
-   if (!mix_buffer || _mixer_init(MIX_FRAMES * 2, rate, TRUE, TRUE, &digi_driver->voices) != 0)
+   if (!mix_buffer || _mixer_init(MIX_FRAMES * 2, rate, TRUE, TRUE, &digi_web.voices) != 0)
       return -1;
    return 0;
 }
