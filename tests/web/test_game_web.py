@@ -63,6 +63,17 @@ class GameInTheBrowser(unittest.TestCase):
             self.assertTrue(any("--bogus" in e for e in b.errors()), b.errors())
             self.assertFalse(any("--bogus" in e for e in set(b.console()) - set(b.errors())))
 
+    def test_the_tune_plays_through_web_audio(self):
+        with web.Session() as b:
+            b.open("index.html")
+            # The loudest sample the mixer hands Web Audio from now on.
+            b.js("window.peak = 0; const mix = Module._web_mix;"
+                 "Module._web_mix = () => { const p = mix(); for (let i = 0; p && i < 2048; i++)"
+                 "  peak = Math.max(peak, Math.abs(Module.HEAP16[(p >> 1) + i])); return p; };")
+            time.sleep(3)
+            self.assertIsNone(b.message())
+            self.assertGreater(b.js("return window.peak"), 64)
+
     def test_a_hidden_tab_pauses_until_it_shows_again(self):
         def visible(shown):
             b.js("Object.defineProperty(document, 'hidden', {value: %s, configurable: true});"
