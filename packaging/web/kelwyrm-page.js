@@ -76,6 +76,26 @@ var Module = (function () {
     });
   }
 
+  // What a program writes without the safe writer (Allegro's save_bmp of
+  // a screenshot) reaches the storage too: every few seconds while it runs,
+  // when the page is left, and when the program ends.
+  const KEEP_EVERY_MS = 3000;
+  let keeping = false;
+
+  function keepFiles() {
+    if (!ready || keeping)
+      return;
+    keeping = true;
+    M.FS.syncfs(false, err => {
+      keeping = false;
+      if (err)
+        console.error('Could not store the files: ' + err);
+    });
+  }
+
+  setInterval(() => { if (started && !finished) keepFiles(); }, KEEP_EVERY_MS);
+  window.addEventListener('pagehide', keepFiles);
+
   function exists(path) {
     try {
       M.FS.stat(path);
@@ -178,6 +198,7 @@ var Module = (function () {
   function end(status) {
     finished = true;
     stopAudio();
+    keepFiles();
     const what = isGame ? 'The game' : 'The editor';
     document.getElementById('kelwyrm-ended-text').textContent =
       what + ' has ended' + (status ? ' (status ' + status + ').' : '.');

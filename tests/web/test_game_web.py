@@ -45,7 +45,7 @@ class GameInTheBrowser(unittest.TestCase):
                 self.assertEqual(b.wait_end(120), 0)
                 self.assertEqual(b.output("finished "), ["finished my-level.dat at pass %d" % predicted])
 
-    def test_f12_screenshot_downloads_and_a_bad_option_reaches_the_console_as_an_error(self):
+    def test_f12_screenshot_is_kept_and_downloads_and_a_bad_option_reaches_the_console_as_an_error(self):
         with web.Session() as b:
             b.open("index.html", ["--no-sound"])
             time.sleep(1)
@@ -58,6 +58,10 @@ class GameInTheBrowser(unittest.TestCase):
             self.assertEqual(data[:26], bytes(shot))
             self.assertEqual((int.from_bytes(data[18:22], "little"), int.from_bytes(data[22:26], "little")),
                              (320, 240))
+            # Stored without the safe writer's sync too: there after a reload.
+            time.sleep(3.5)
+            b.open("index.html", start=False)
+            self.assertEqual(b.download("screenshot.bmp"), data)
             b.open("index.html", ["--bogus"])
             self.assertEqual(b.wait_end(20), 2)
             self.assertTrue(any("--bogus" in e for e in b.errors()), b.errors())
