@@ -67,6 +67,16 @@ class GameInTheBrowser(unittest.TestCase):
             self.assertTrue(any("--bogus" in e for e in b.errors()), b.errors())
             self.assertFalse(any("--bogus" in e for e in set(b.console()) - set(b.errors())))
 
+    def test_a_settings_file_opened_into_the_start_folder_is_read(self):
+        with tempfile.TemporaryDirectory() as tmp, web.Session() as b:
+            cfg = Path(tmp) / "kelwyrm.cfg"
+            cfg.write_text("[options]\nscale = 2\n")
+            b.open("index.html", ["--no-sound"], start=False)
+            b.open_files(cfg)
+            b.element("kelwyrm-overlay").click()
+            b.wait(lambda: b.js("return document.getElementById('kelwyrm-canvas').width") == 640, 20,
+                   "a canvas at scale 2")
+
     def test_the_tune_plays_through_web_audio(self):
         with web.Session() as b:
             b.open("index.html")
