@@ -33,10 +33,10 @@ TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-util
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64 libz-mingw-w64-dev patch icoutils zip nsis"
 WINE_PACKAGES="wine64 wine"
 # The browser release (scripts/web.sh): Debian's emscripten (its system
-# libraries come prebuilt, so it works offline), patch and zip; its tests
+# libraries come prebuilt, so it works offline) and zip; its tests
 # drive Debian's Chromium through Selenium. Recommended packages would add
 # desktop services a headless browser does not use.
-WEB_PACKAGES="emscripten patch zip chromium chromium-driver python3-selenium"
+WEB_PACKAGES="emscripten zip chromium chromium-driver python3-selenium"
 
 packages=$BUILD_PACKAGES
 lean=""

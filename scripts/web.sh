@@ -22,8 +22,6 @@ allegro_tarball=allegro4.4_4.4.3.1.orig.tar.gz
 # emcc's optimising link runs its JS tools under node, which look for their
 # modules (acorn) in Debian's node folder.
 export NODE_PATH=/usr/share/nodejs
-export EM_CACHE=${EM_CACHE:-}
-[ -n "$EM_CACHE" ] || unset EM_CACHE
 
 # Source packages through a private apt set-up that adds the source entries
 # of the archive this system installs from; the system's own apt set-up is
