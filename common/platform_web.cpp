@@ -157,25 +157,45 @@ void RemoveFile(const std::string &path)
    unlink(path.c_str());
 }
 
-// The browser starts no other programs: the editor plays its map in the
-// page instead.
-int CreateChildFile(std::string &)
+// The page plays the game in a frame of its own over the editor (a page
+// starts no programs); the map goes to it through the shared storage.
+constexpr const char *kChildFile = "/home/kelwyrm/.kelwyrm-playtest.dat";
+constexpr const char *kGameName = "game";
+constexpr int kGameRunning = -1000;
+constexpr unsigned kGamePollMs = 50;
+
+EM_JS(void, StartGameFrame, (const char *args), { Module.kelwyrmRunGame(UTF8ToString(args)); });
+EM_JS(int, GameFrameStatus, (), { return Module.kelwyrmGameStatus(); });
+
+int CreateChildFile(std::string &path)
 {
-   errno = ENOSYS;
-   return -1;
+   path = kChildFile;
+   return open(kChildFile, O_CREAT | O_TRUNC | O_WRONLY, kNewFileMode);
 }
 
-void ReleaseChildFile(int, const std::string &)
+void ReleaseChildFile(int fd, const std::string &path)
 {
+   close(fd);
+   unlink(path.c_str());
 }
 
-bool IsProgram(const std::string &)
+bool IsProgram(const std::string &path)
 {
-   return false;
+   return FolderOf(path) == kProgramFolder && FileNameOf(path) == kGameName;
 }
 
-int RunAndWait(const std::string &, const std::vector<std::string> &, std::string &error)
+int RunAndWait(const std::string &program, const std::vector<std::string> &args, std::string &error)
 {
-   error = "a web page cannot start programs";
-   return -1;
+   if (!IsProgram(program) || !SyncStorage()) {
+      error = "a web page cannot start programs";
+      return -1;
+   }
+   std::string joined;
+   for (const std::string &a : args)
+      joined += a + "\n";
+   StartGameFrame(joined.c_str());
+   int status;
+   while ((status = GameFrameStatus()) == kGameRunning)
+      emscripten_sleep(kGamePollMs);
+   return status;
 }

@@ -38,7 +38,12 @@ var Module = (function () {
     print: line => console.log(line),
     printErr: line => console.error(line),
     preRun: [mountStorage],
-    onRuntimeInitialized: () => { ready = true; overlay.classList.add('ready'); },
+    onRuntimeInitialized: () => {
+      ready = true;
+      overlay.classList.add('ready');
+      if (playtest)
+        start();
+    },
     onExit: status => end(status),
     kelwyrmShowMessage: showMessage,
     kelwyrmMessageOpen: () => messageOpen,
@@ -48,7 +53,36 @@ var Module = (function () {
     kelwyrmReadPad: readPad,
     kelwyrmSyncStorage: syncStorage,
     kelwyrmSyncState: () => syncState,
+    kelwyrmRunGame: runGame,
+    kelwyrmGameStatus: () => gameStatus,
   };
+
+  // ---- F6: the game in a frame over the editor ----------------------------
+
+  const GAME_RUNNING = -1000;
+  let gameStatus = GAME_RUNNING, gameFrame = null;
+
+  function runGame(joined) {
+    const gameArgs = joined.split('\n').filter(a => a !== '');
+    gameStatus = GAME_RUNNING;
+    gameFrame = document.createElement('iframe');
+    gameFrame.id = 'kelwyrm-game';
+    gameFrame.src = 'index.html?' + gameArgs.map(encodeURIComponent).join('&') + '#playtest';
+    document.body.appendChild(gameFrame);
+    gameFrame.addEventListener('load', () => gameFrame.contentWindow.focus());
+  }
+
+  window.addEventListener('message', e => {
+    if (e.origin !== location.origin || !gameFrame || typeof e.data.kelwyrmGameEnded !== 'number')
+      return;
+    gameStatus = e.data.kelwyrmGameEnded;
+    gameFrame.remove();
+    gameFrame = null;
+    canvas.focus();
+  });
+
+  // Played from the editor: starts at once and tells the editor how it ended.
+  const playtest = location.hash === '#playtest' && window.parent !== window;
 
   // ---- files ----------------------------------------------------------
 
@@ -202,8 +236,12 @@ var Module = (function () {
     const what = isGame ? 'The game' : 'The editor';
     document.getElementById('kelwyrm-ended-text').textContent =
       what + ' has ended' + (status ? ' (status ' + status + ').' : '.');
-    ended.style.display = 'flex';
     console.log('Program ended with status ' + status);
+    if (playtest) {
+      window.parent.postMessage({kelwyrmGameEnded: status}, location.origin);
+      return;
+    }
+    ended.style.display = 'flex';
   }
 
   document.getElementById('kelwyrm-again').addEventListener('click', () => location.reload());
