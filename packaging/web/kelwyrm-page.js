@@ -65,6 +65,7 @@ var Module = (function () {
   function runGame(joined) {
     const gameArgs = joined.split('\n').filter(a => a !== '');
     gameStatus = GAME_RUNNING;
+    console.log('Playing ' + gameArgs.join(' ') + ' in a frame');
     gameFrame = document.createElement('iframe');
     gameFrame.id = 'kelwyrm-game';
     gameFrame.src = 'index.html?' + gameArgs.map(encodeURIComponent).join('&') + '#playtest';

@@ -6,6 +6,7 @@ import time
 import unittest
 
 import harness as web
+from selenium.webdriver.common.action_chains import ActionChains
 from selenium.webdriver.common.by import By
 
 
@@ -17,15 +18,21 @@ class PlayTestInThePage(unittest.TestCase):
             b.click(101, 305)
             b.click(69, 101)
             before = b.canvas()
-            b.keys(web.Keys.F6)
+            # F6 held until the game shows, and let go over the editor.
+            ActionChains(b.driver).key_down(web.Keys.F6).perform()
             frame = b.wait(lambda: b.driver.find_elements(By.ID, "kelwyrm-game"), 10, "the game's frame")[0]
+            ActionChains(b.driver).key_up(web.Keys.F6).perform()
             b.driver.switch_to.frame(frame)
             b.wait(lambda: b.js("return document.getElementById('kelwyrm-canvas').width") == 320, 20,
                    "the game's canvas")
             time.sleep(1)
+            b.element("kelwyrm-canvas").click()  # as a player would, so the frame has the keys
             b.keys(web.Keys.ESCAPE)
             b.driver.switch_to.default_content()
             b.wait(lambda: not b.driver.find_elements(By.ID, "kelwyrm-game"), 20, "the editor back")
+            # F6 was let go while the game played: the editor does not play again.
+            time.sleep(1)
+            self.assertEqual(len(b.output("Playing ")), 1)
             self.assertIsNone(b.message())
             # The game's frame ended (its line), the editor did not.
             self.assertEqual(b.output("Program ended"), ["Program ended with status 0"])

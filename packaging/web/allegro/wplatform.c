@@ -433,8 +433,10 @@ static void key_web_poll(void)
    yield_now_and_then();
 }
 
+/* The browser repeats held keys itself; Allegro's own repeat timer would
+ * press a key again that was let go while its timers stood still. */
 static KEYBOARD_DRIVER keyboard_web = {
-   KEYBOARD_WEB, empty_string, empty_string, "Browser keyboard", TRUE,
+   KEYBOARD_WEB, empty_string, empty_string, "Browser keyboard", FALSE,
    key_web_init, key_web_exit, key_web_poll,
    NULL, NULL, NULL, NULL, NULL, NULL
 };
