@@ -5,6 +5,7 @@
 #   scripts/setup.sh           what building and playing need
 #   scripts/setup.sh --test    that, plus what the tests need
 #   scripts/setup.sh --windows what building for Windows needs, too
+#   scripts/setup.sh --web     what building for the browser and its tests need, too
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -31,12 +32,18 @@ TEST_PACKAGES="clang allegro4-doc imagemagick sox timidity xvfb xdotool x11-util
 # recommended packages (32-bit Wine, fonts, media) are not needed for that.
 WINDOWS_PACKAGES="g++-mingw-w64-x86-64 libz-mingw-w64-dev patch icoutils zip nsis"
 WINE_PACKAGES="wine64 wine"
+# The browser release (scripts/web.sh): Debian's emscripten (its system
+# libraries come prebuilt, so it works offline) and zip; its tests
+# drive Debian's Chromium through Selenium. Recommended packages would add
+# desktop services a headless browser does not use.
+WEB_PACKAGES="emscripten zip chromium chromium-driver python3-selenium"
 
 packages=$BUILD_PACKAGES
 lean=""
 case "${1:-}" in
   --test) packages="$packages $TEST_PACKAGES $WINDOWS_PACKAGES"; lean=$WINE_PACKAGES ;;
   --windows) packages="$packages $WINDOWS_PACKAGES" ;;
+  --web) lean=$WEB_PACKAGES ;;
 esac
 
 missing_of() {
