@@ -127,5 +127,10 @@ rev=$(git -C "$src" rev-parse --short HEAD)
 # a later removal of the root cannot walk into the host's /dev.
 export -f run_in_root fail
 export root cmd rev cannot
-unshare --mount --propagation private bash -c 'run_in_root "$@"' fresh-root "${mounts[@]}"
+# Where / is no mount of its own (this script run inside a root of its own,
+# as its tests are), its propagation cannot be changed; there the namespace
+# the enclosing root made is private already, and the new one keeps it.
+propagation=private
+unshare --mount --propagation private true 2>/dev/null || propagation=unchanged
+unshare --mount --propagation $propagation bash -c 'run_in_root "$@"' fresh-root "${mounts[@]}"
 exit $?
