@@ -3,8 +3,8 @@
 # level and real-window tests), then the unit tests and a bounded fuzz run
 # again under AddressSanitizer and UndefinedBehaviorSanitizer, with the
 # real-window tests driving the sanitized programs and Tiled's files read by
-# the sanitized level compiler; last the Windows release, built and run
-# under Wine.
+# the sanitized level compiler; then the Windows release, built and run
+# under Wine; last the browser build, played in headless Chromium.
 set -eu
 cd "$(dirname "$0")"
 scripts/setup.sh --test
@@ -22,4 +22,9 @@ ctest --test-dir build-sanitize --output-on-failure -j"$(nproc)" -L 'unit|fuzz|r
 scripts/windows.sh
 ctest --test-dir build-windows/kelwyrm --output-on-failure -L wine
 
+# The browser tests are known to the native build only once the browser's
+# folder exists, so it is configured again after the web build.
+scripts/web.sh
+cmake -S . -B build
+ctest --test-dir build --output-on-failure -L web
 echo "All tests passed."
