@@ -229,11 +229,10 @@ _native = None
 def native():
     global _native
     if _native is None:
-        import importlib.util
+        import runpy
+        import types
         path = Path(__file__).resolve().parent.parent / "realwin" / "harness.py"
-        spec = importlib.util.spec_from_file_location("realwin_harness", path)
-        _native = importlib.util.module_from_spec(spec)
-        spec.loader.exec_module(_native)
+        _native = types.SimpleNamespace(**runpy.run_path(str(path), run_name="realwin_harness"))
     return _native
 
 
